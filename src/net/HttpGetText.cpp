@@ -1,0 +1,24 @@
+#include "HttpGetText.h"
+
+#include "EventWait.h"
+
+FetchResult HttpGetText(const QString &url, const FetchLimits &limits)
+{
+    const QString target = url; // our own copy: handlers run during the wait
+    platform::HttpRequest request;
+    request.setLimits(limits.timeLimitMs, limits.bodyCap);
+
+    const bool sent = request.open(QStringLiteral("get"), target, true)
+        && request.setRequestHeader(QStringLiteral("If-Modified-Since"), QStringLiteral("0"))
+        && request.send();
+    if (!sent)
+        return { {}, request.errorString() };
+
+    if (!platform::ProcessEventsUntilDone(request)) {
+        request.abort(QStringLiteral("the program is shutting down"));
+        return { {}, request.errorString() };
+    }
+    if (!request.errorString().isEmpty())
+        return { {}, request.errorString() };
+    return { request.responseText(), {} };
+}

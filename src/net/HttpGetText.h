@@ -1,0 +1,25 @@
+#pragma once
+
+#include "HttpRequest.h"
+
+#include <QString>
+
+// The outcome of one fetch: the body as text, or why there is none.
+struct FetchResult
+{
+    QString text;
+    QString error; // empty on success; then `text` is the body, possibly empty
+
+    bool failed() const { return !error.isEmpty(); }
+};
+
+struct FetchLimits
+{
+    int timeLimitMs = platform::HttpRequest::kTimeLimitMs;
+    qint64 bodyCap = platform::HttpRequest::kBodyCap;
+};
+
+// One HTTP GET of `url`; returns the response body whatever the status code. The window stays
+// live while it waits, so other handlers (and further fetches) may run inside the wait; this
+// call returns only after every fetch started meanwhile has returned.
+FetchResult HttpGetText(const QString &url, const FetchLimits &limits = {});

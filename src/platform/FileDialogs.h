@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+// The file-open dialog. The filter is written the classic way, "description|pattern".
+// An empty optional means the user cancelled.
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+    virtual std::optional<QString> openFile(QWidget *parent, const QString &title,
+                                            const QString &filter, const QString &directory)
+        = 0;
+};
+
+class QtFileDialogs final : public FileDialogs
+{
+public:
+    std::optional<QString> openFile(QWidget *parent, const QString &title, const QString &filter,
+                                    const QString &directory) override;
+};
+
+// "文本文件|*.txt" -> "文本文件 (*.txt)"; pairs are separated by further bars.
+QString QtFilterFromClassic(const QString &filter);
+
+} // namespace platform

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QPointer>
+#include <QString>
+
+class QNetworkReply;
+class QTimer;
+
+namespace platform {
+
+// The asynchronous HTTP request object: open, set headers, send, poll the ready state, read
+// the body as text. One object carries one request. Failures are values, never exceptions:
+// an operation that cannot be done returns false and errorString() says why.
+class HttpRequest : public QObject
+{
+    Q_OBJECT
+public:
+    // The transport gives up on a transfer after this long ...
+    static constexpr int kTimeLimitMs = 30'000;
+    // ... and will not hold a body larger than this.
+    static constexpr qint64 kBodyCap = 16 * 1024 * 1024;
+
+    enum ReadyState { Unsent = 0, Opened = 1, HeadersReceived = 2, Loading = 3, Done = 4 };
+
+    explicit HttpRequest(QObject *parent = nullptr);
+    ~HttpRequest() override;
+
+    void setLimits(int timeLimitMs, qint64 bodyCap);
+
+    bool open(const QString &method, const QString &url, bool async);
+    bool setRequestHeader(const QString &name, const QString &value);
+    bool send();
+    void abort(const QString &why);
+
+    int readyState() const { return m_state; }
+    // The body decoded as UTF-8, or by its byte-order mark when it carries another one.
+    QString responseText() const;
+    int status() const { return m_status; }
+    // Empty unless the transfer failed (refused, reset, timed out, over the cap ...).
+    QString errorString() const { return m_error; }
+
+signals:
+    void completed();
+
+private:
+    void onMetaData();
+    void onReadyRead();
+    void onFinished();
+    void fail(const QString &why);
+
+    QString m_method;
+    QString m_url;
+    QList<QPair<QByteArray, QByteArray>> m_headers;
+    QPointer<QNetworkReply> m_reply;
+    QTimer *m_timer = nullptr;
+    QByteArray m_body;
+    QString m_error;
+    int m_state = Unsent;
+    int m_status = 0;
+    int m_timeLimitMs = kTimeLimitMs;
+    qint64 m_bodyCap = kBodyCap;
+};
+
+// Decodes a response body: UTF-8 unless it starts with the byte-order mark of another Unicode
+// encoding. A byte-order mark is never part of the text.
+QString DecodeBody(const QByteArray &body);
+
+} // namespace platform

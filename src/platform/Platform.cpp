@@ -1,0 +1,16 @@
+#include "Platform.h"
+
+namespace platform {
+
+Platform &SystemPlatform()
+{
+    static QtMessageBoxes boxes;
+    static QtFileDialogs files;
+    static QtProcessLauncher processes;
+    static QtProgramExit exit;
+    static StyleSheetSkin skin;
+    static Platform platform { boxes, files, processes, exit, skin };
+    return platform;
+}
+
+} // namespace platform

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "FileDialogs.h"
+#include "MessageBoxes.h"
+#include "ProcessLauncher.h"
+#include "ProgramExit.h"
+#include "Skin.h"
+
+namespace platform {
+
+// Everything that shows a modal window or leaves the process. Tests hand in doubles.
+struct Platform
+{
+    MessageBoxes &boxes;
+    FileDialogs &files;
+    ProcessLauncher &processes;
+    ProgramExit &exit;
+    Skin &skin;
+};
+
+// The real operations, over Qt.
+Platform &SystemPlatform();
+
+} // namespace platform

@@ -1,0 +1,70 @@
+#include "DomainQuery.h"
+
+#include "HttpGetText.h"
+#include "ListBox.h"
+#include "PageCuts.h"
+#include "StatusBar.h"
+#include "SuffixMarkers.h"
+
+#include <QPointer>
+#include <QTreeWidget>
+
+DomainQuery::DomainQuery(const Controls &controls, QueryState &state, const QString &serviceBase,
+                         QObject *parent)
+    : QObject(parent)
+    , m_controls(controls)
+    , m_state(state)
+    , m_serviceBase(serviceBase)
+{
+}
+
+void DomainQuery::onListClick()
+{
+    platform::ListBox *list = m_controls.list;
+    // Rejected domains are skipped in this loop rather than by re-entering the handler once per
+    // entry, so a long run of bad entries cannot exhaust the stack. Each skipped entry still
+    // becomes current in turn, as it would with one click per entry.
+    for (;;) {
+        const QString domain = list->currentText();
+        list->setToolTip(QStringLiteral("双击列表删除:") + domain);
+        if (m_state.queryMode != 1)
+            return;
+        if (HasAcceptedSuffix(domain)) {
+            query(domain);
+            return;
+        }
+        m_controls.status->setPanelText(2, QStringLiteral("域名不正确,自动跳转下一个.."));
+        if (m_state.queryCursor + 1 >= list->count())
+            return;
+        m_state.queryCursor += 1;
+        list->setListIndexQuietly(m_state.queryCursor);
+    }
+}
+
+void DomainQuery::query(const QString &domain)
+{
+    QPointer<DomainQuery> alive(this);
+    const FetchResult page = HttpGetText(m_serviceBase + domain);
+    if (!alive)
+        return; // the window went away while we waited
+    const QString row = page.text.isEmpty() ? QString() : CutResultsRow(page.text);
+
+    QTreeWidget *table = m_controls.table;
+    auto *item = new QTreeWidgetItem(table);
+    item->setText(0, QString::number(table->topLevelItemCount()));
+    item->setText(1, domain);
+    if (row.isEmpty())
+        return;
+
+    const PageCounts counts = CutCounts(row);
+    for (int k = 0; k < 4; ++k)
+        item->setText(2 + k, counts[k]);
+
+    const int entries = m_controls.list->count();
+    const int left = entries - m_controls.list->listIndex() - 1;
+    m_controls.status->setPanelText(2,
+                                    domain + QStringLiteral("查询完毕") + QStringLiteral(" | 共：")
+                                        + QString::number(entries) + QStringLiteral("个域名")
+                                        + QStringLiteral(" | 剩余查询：")
+                                        + QString::number(left) + QStringLiteral("个"));
+}

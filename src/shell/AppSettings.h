@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Where the outside services live and which version this program is. Fixed at build time;
+// tests make their own.
+struct AppSettings
+{
+    QString statsBase; // the statistics page of a domain is statsBase + domain
+    QString updateUrl; // the version file
+    QString forumUrl;
+    QString serviceUrl;
+    QString resourceUrl;
+    int versionMajor = 1;
+    int versionMinor = 0;
+    int versionRevision = 0;
+
+    static AppSettings fromBuild();
+    // All services on one host (scheme and authority, no trailing slash).
+    static AppSettings onHost(const QString &host);
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "AppSettings.h"
+#include "QueryState.h"
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class Form1;
+}
+namespace platform {
+struct Platform;
+}
+class DomainQuery;
+
+// The main window: domain list, results table, run controls, links and status bar.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    Form1(const AppSettings &settings, platform::Platform &platform, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    QueryState &queryState() { return m_state; }
+
+private:
+    std::unique_ptr<Ui::Form1> ui;
+    AppSettings m_settings;
+    platform::Platform &m_platform;
+    QueryState m_state;
+    DomainQuery *m_query = nullptr;
+};
