@@ -1,0 +1,28 @@
+#include "FakePlatform.h"
+
+void RecordingBoxes::show(QWidget *, const QString &text, platform::BoxIcon icon,
+                          const QString &title)
+{
+    shown.append({ text, icon, title });
+    if (onShow)
+        onShow(shown.constLast());
+}
+
+std::optional<QString> ScriptedFileDialogs::openFile(QWidget *, const QString &title,
+                                                     const QString &filter,
+                                                     const QString &directory)
+{
+    calls.append({ title, filter, directory });
+    if (answers.isEmpty())
+        return std::nullopt;
+    return answers.takeFirst();
+}
+
+int RecordingSkin::SkinH_AttachEx(const QString &path, const QString &password)
+{
+    paths << path;
+    passwords << password;
+    if (onAttach)
+        onAttach();
+    return 0;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// Doubles for every operation that would block a test or leave the process. Each records what
+// it was asked and answers at once.
+
+struct ShownBox
+{
+    QString text;
+    platform::BoxIcon icon;
+    QString title;
+};
+
+class RecordingBoxes final : public platform::MessageBoxes
+{
+public:
+    void show(QWidget *parent, const QString &text, platform::BoxIcon icon,
+              const QString &title) override;
+    QList<ShownBox> shown;
+    std::function<void(const ShownBox &)> onShow; // runs while the "box" is open
+};
+
+struct FileDialogCall
+{
+    QString title;
+    QString filter;
+    QString directory;
+};
+
+class ScriptedFileDialogs final : public platform::FileDialogs
+{
+public:
+    std::optional<QString> openFile(QWidget *parent, const QString &title, const QString &filter,
+                                    const QString &directory) override;
+    // The answers to give, first one first; with none left the user cancels.
+    QList<std::optional<QString>> answers;
+    QList<FileDialogCall> calls;
+};
+
+class RecordingLauncher final : public platform::ProcessLauncher
+{
+public:
+    void startDetached(const QString &commandLine) override { started << commandLine; }
+    QStringList started;
+};
+
+class RecordingExit final : public platform::ProgramExit
+{
+public:
+    void endNow() override { ++calls; }
+    int calls = 0;
+};
+
+class RecordingSkin final : public platform::Skin
+{
+public:
+    int SkinH_AttachEx(const QString &path, const QString &password) override;
+    QStringList paths;
+    QStringList passwords;
+    std::function<void()> onAttach;
+};
+
+struct FakePlatform
+{
+    RecordingBoxes boxes;
+    ScriptedFileDialogs files;
+    RecordingLauncher processes;
+    RecordingExit exit;
+    RecordingSkin skin;
+    platform::Platform platform { boxes, files, processes, exit, skin };
+};
