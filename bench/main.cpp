@@ -1,0 +1,77 @@
+// Prints the program's performance figures. Run it from a Release build: bench/run.
+#include "BenchUtil.h"
+#include "HttpGetText.h"
+#include "PageCuts.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <cstdio>
+
+namespace {
+
+void BenchPageCuts()
+{
+    // 2 MiB of ordinary markup with the counts row near the end: the worst place for it.
+    const QString filler = QStringLiteral("<tr><td class=\"t\">别的数据</td><td><a href=\"#\">1</a></td></tr>\n");
+    QString page = QStringLiteral("<html><body><table>\n");
+    while (page.size() * 2 < 2 * 1024 * 1024)
+        page += filler;
+    page += QStringLiteral("<tr><td>收录数量</td><td><a>12,300</a></td><td><a>8</a></td>"
+                           "<td><a></a></td><td><a>35</a></td></tr></table></body></html>");
+    PageCounts counts;
+    const double micros = MedianMicros(50, [&] { counts = CutCounts(CutResultsRow(page)); });
+    std::printf("page cuts, 2 MiB page:            %8.2f ms per page (counts %s)\n", micros / 1000.0,
+                qPrintable(QStringList(counts.begin(), counts.end()).join(u'/')));
+}
+
+void BenchRoundTrip(const StandIn &standin)
+{
+    const QString url = standin.base() + QStringLiteral("/siteall/example.com");
+    const int runs = 200;
+    HttpGetText(url); // warm up
+    const double ours = MedianMicros(runs, [&] { HttpGetText(url); });
+
+    QList<double> curlTimes;
+    for (int i = 0; i < runs; ++i) {
+        QProcess curl;
+        curl.start(QStringLiteral("curl"), { QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                                             QStringLiteral("-H"), QStringLiteral("If-Modified-Since: 0"),
+                                             QStringLiteral("-w"), QStringLiteral("%{time_total}"), url });
+        curl.waitForFinished(10000);
+        curlTimes << curl.readAllStandardOutput().toDouble() * 1e6;
+    }
+    const double theirs = Median(curlTimes);
+    std::printf("HttpGetText round trip:           %8.3f ms median of %d; curl %.3f ms; ratio %.2f\n",
+                ours / 1000.0, runs, theirs / 1000.0, theirs > 0 ? ours / theirs : 0.0);
+}
+
+void BenchSlowWait(const StandIn &standin)
+{
+    const QString url = standin.base() + QStringLiteral("/siteall/slow.example.com");
+    const double cpuBefore = ProcessCpuMillis();
+    QElapsedTimer wall;
+    wall.start();
+    const FetchResult result = HttpGetText(url);
+    const double wallMs = wall.elapsed();
+    const double cpuMs = ProcessCpuMillis() - cpuBefore;
+    std::printf("waiting on a slow server:         %8.1f ms CPU over %.0f ms wall (%.2f%% of a core)%s\n",
+                cpuMs, wallMs, 100.0 * cpuMs / wallMs, result.failed() ? " FAILED" : "");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    BenchPageCuts();
+    StandIn standin({ QStringLiteral("--slow-ms"), QStringLiteral("3000") });
+    if (!standin.started()) {
+        std::printf("the stand-in service did not start\n");
+        return 1;
+    }
+    BenchRoundTrip(standin);
+    BenchSlowWait(standin);
+    return 0;
+}
