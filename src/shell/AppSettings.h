@@ -14,6 +14,8 @@ struct AppSettings
     int versionMajor = 1;
     int versionMinor = 0;
     int versionRevision = 0;
+    // The folder the program runs from; empty means the executable's own folder.
+    QString programDir;
 
     static AppSettings fromBuild();
     // All services on one host (scheme and authority, no trailing slash).

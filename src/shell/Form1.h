@@ -12,7 +12,10 @@ class Form1;
 namespace platform {
 struct Platform;
 }
+class DomainImport;
 class DomainQuery;
+class QTimer;
+class RunController;
 
 // The main window: domain list, results table, run controls, links and status bar.
 class Form1 : public QWidget
@@ -23,6 +26,8 @@ public:
     ~Form1() override;
 
     QueryState &queryState() { return m_state; }
+    // Queries the last entry of the domain list once.
+    void cx();
 
 private:
     std::unique_ptr<Ui::Form1> ui;
@@ -30,4 +35,7 @@ private:
     platform::Platform &m_platform;
     QueryState m_state;
     DomainQuery *m_query = nullptr;
+    DomainImport *m_import = nullptr;
+    RunController *m_run = nullptr;
+    QTimer *m_timer1 = nullptr;
 };

@@ -1,0 +1,77 @@
+#include "DomainImport.h"
+
+#include "DomainEntries.h"
+#include "DomainFile.h"
+#include "ListBox.h"
+#include "Platform.h"
+#include "StatusBar.h"
+
+namespace {
+
+const QString kBoxTitle = QStringLiteral("Varnel系列软件");
+
+} // namespace
+
+DomainImport::DomainImport(platform::ListBox *list, platform::StatusBar *status,
+                           platform::Platform &platform, QWidget *window,
+                           const QString &programDir, QObject *parent)
+    : QObject(parent)
+    , m_list(list)
+    , m_status(status)
+    , m_platform(platform)
+    , m_window(window)
+    , m_programDir(programDir)
+{
+}
+
+void DomainImport::run()
+{
+    m_platform.boxes.show(m_window,
+                          QStringLiteral("请按照如下格式：\r\n\r\n域名前不要加http://与www\r\n"
+                                         "一行一个域名，例如：example.com"),
+                          platform::BoxIcon::Information, kBoxTitle);
+    const std::optional<QString> path = m_platform.files.openFile(
+        m_window, QStringLiteral("请选择要加载的文件"), QStringLiteral("文本文件|*.txt"),
+        m_programDir);
+    if (!path)
+        return; // cancelled: the list stays as it was
+
+    m_list->clear();
+    const DomainFileLines read = ReadLinesToList(m_list, *path);
+    const QStringList cleaned = CleanDomainEntries(m_list->entries());
+    m_list->clear();
+    m_list->addItems(cleaned);
+
+    if (m_list->count() > 0) {
+        m_list->setListIndex(m_list->count() - 1);
+        m_status->setPanelText(2, QStringLiteral("列表加载成功!共%1个域名").arg(m_list->count()));
+    }
+    if (read.readFailed) {
+        m_platform.boxes.show(m_window,
+                              QStringLiteral("读取文件时出错，只导入了出错之前读到的%1行。")
+                                  .arg(read.lines.size()),
+                              platform::BoxIcon::Warning, kBoxTitle);
+    }
+    if (read.leftOut > 0) {
+        m_platform.boxes.show(m_window,
+                              QStringLiteral("域名列表最多容纳%1个域名，文件中其余%2行未导入。")
+                                  .arg(kMaxListEntries)
+                                  .arg(read.leftOut),
+                              platform::BoxIcon::Information, kBoxTitle);
+    }
+}
+
+void DomainImport::onListMouseDown()
+{
+    if (m_list->count() == 0)
+        run();
+}
+
+void DomainImport::onListDblClick()
+{
+    const int index = m_list->listIndex();
+    if (index < 0)
+        return;
+    delete m_list->takeItem(index);
+    m_list->setListIndexQuietly(-1);
+}

@@ -1,0 +1,126 @@
+#include "RunController.h"
+
+#include "ListBox.h"
+#include "MessageBoxes.h"
+#include "StatusBar.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+const QString kStartCaption = QStringLiteral("批量查询");
+const QString kStopCaption = QStringLiteral("停止查询");
+
+} // namespace
+
+RunController::RunController(const Controls &controls, QueryState &state,
+                             platform::MessageBoxes &boxes, QObject *parent)
+    : QObject(parent)
+    , m_controls(controls)
+    , m_state(state)
+    , m_boxes(boxes)
+{
+}
+
+bool RunController::running() const
+{
+    return m_controls.startStop->text() == kStopCaption;
+}
+
+void RunController::onStartStopClick()
+{
+    if (m_controls.list->count() == 0) {
+        const QString text = QStringLiteral("请先导入要查询的域名");
+        m_controls.status->setPanelText(2, text);
+        m_boxes.show(m_controls.window, text, platform::BoxIcon::Information,
+                     QStringLiteral("Varnel软件"));
+        return;
+    }
+    if (m_controls.startStop->text() == kStartCaption)
+        start();
+    else if (m_controls.startStop->text() == kStopCaption)
+        stop();
+}
+
+void RunController::start()
+{
+    const int run = ++m_runNumber;
+    QPointer<RunController> alive(this);
+    m_controls.startStop->setText(kStopCaption);
+    m_controls.list->setEnabled(false);
+    m_controls.table->clear();
+    m_state.queryMode = 1;
+    m_controls.list->setListIndex(0);
+    // The first query may have waited long enough for the run to be stopped (or stopped and
+    // started again); only the run that is still current goes on to its timer.
+    if (!alive || run != m_runNumber || !running())
+        return;
+    m_controls.timer->setInterval(m_controls.pace->value() * 1000);
+    m_controls.timer->start();
+    m_controls.pace->setEnabled(false);
+}
+
+void RunController::stop()
+{
+    m_controls.list->setEnabled(true);
+    m_state.queryMode = 0;
+    m_state.queryCursor = 0;
+    m_controls.startStop->setText(kStartCaption);
+    m_controls.timer->stop();
+    m_controls.pace->setEnabled(true);
+}
+
+void RunController::onTimerTick()
+{
+    platform::ListBox *list = m_controls.list;
+    if (list->count() <= 1) {
+        endRun();
+        return;
+    }
+    m_state.queryCursor += 1;
+    if (m_state.queryCursor >= list->count()) {
+        endRun();
+        return;
+    }
+    QPointer<RunController> alive(this);
+    list->setListIndex(m_state.queryCursor);
+    if (!alive)
+        return;
+    if (list->listIndex() + 1 == list->count())
+        endRun();
+}
+
+void RunController::endRun()
+{
+    m_controls.status->setPanelText(2, QStringLiteral("所有域名已查询完毕!"));
+    m_controls.timer->stop();
+    m_controls.list->setEnabled(true);
+    m_controls.startStop->setText(kStartCaption);
+    m_state.queryMode = 0;
+    m_controls.pace->setEnabled(true);
+    m_state.queryCursor = 0;
+}
+
+void RunController::onPaceScroll()
+{
+    m_controls.paceLabel->setText(QString::number(m_controls.pace->value())
+                                  + QStringLiteral("秒/次"));
+    m_controls.paceLabel->adjustSize();
+}
+
+void RunController::cx()
+{
+    QPointer<RunController> alive(this);
+    m_state.queryMode = 1;
+    m_controls.list->setListIndex(m_controls.list->count() - 1);
+    if (!alive)
+        return;
+    // A run that is going on keeps querying on its remaining ticks.
+    if (!running())
+        m_state.queryMode = 0;
+}

@@ -1,0 +1,116 @@
+#include "DomainEntries.h"
+#include "DomainFile.h"
+
+#include <QBuffer>
+#include <QStringEncoder>
+#include <QtTest>
+
+namespace {
+
+// A device that hands out its bytes and then fails, as a file on a failing disk does.
+class FailingDevice : public QIODevice
+{
+public:
+    explicit FailingDevice(QByteArray bytes)
+        : m_bytes(std::move(bytes))
+    {
+        open(QIODevice::ReadOnly);
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        if (m_pos >= m_bytes.size())
+            return -1;
+        const qint64 n = std::min<qint64>(std::min<qint64>(maxSize, 7), m_bytes.size() - m_pos);
+        memcpy(data, m_bytes.constData() + m_pos, n);
+        m_pos += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_pos = 0;
+};
+
+} // namespace
+
+class TestDomainFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void linesEndAtCrLfCrAndLf_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        const QStringList three { "a.com", "", "b.cn" };
+        QTest::newRow("CR LF") << QByteArray("a.com\r\n\r\nb.cn\r\n") << three;
+        QTest::newRow("lone CR") << QByteArray("a.com\r\rb.cn\r") << three;
+        QTest::newRow("lone LF") << QByteArray("a.com\n\nb.cn\n") << three;
+        QTest::newRow("mixed, no final break") << QByteArray("a.com\r\n\nb.cn") << three;
+        QTest::newRow("LF CR is two breaks") << QByteArray("a.com\n\rb.cn") << three;
+        QTest::newRow("empty file") << QByteArray() << QStringList {};
+        QTest::newRow("one break") << QByteArray("\r\n") << QStringList { "" };
+        QTest::newRow("blanks kept") << QByteArray(" \t \n") << QStringList { " \t " };
+    }
+    void linesEndAtCrLfCrAndLf()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QCOMPARE(SplitDomainFile(bytes), lines);
+    }
+
+    void gbkAndUtf8GiveTheSameText()
+    {
+        const QString text = QStringLiteral("例子.com\r\n中文域名.cn\r\n");
+        QStringEncoder toGbk("GB18030");
+        QVERIFY(toGbk.isValid());
+        const QByteArray gbk = toGbk.encode(text);
+        QVERIFY(gbk != text.toUtf8());
+
+        const QStringList expected { "例子.com", "中文域名.cn" };
+        QCOMPARE(SplitDomainFile(gbk), expected);
+        QCOMPARE(SplitDomainFile(text.toUtf8()), expected);
+    }
+
+    void utf8ByteOrderMarkIsDropped()
+    {
+        QCOMPARE(SplitDomainFile("\xEF\xBB\xBF" "example.com\r\nexample.cn"),
+                 QStringList({ "example.com", "example.cn" }));
+    }
+
+    void readFailureKeepsTheWholeLinesReadBefore()
+    {
+        FailingDevice device("one.com\r\ntwo.com\r\nthree.c");
+        const DomainFileLines read = ReadDomainLines(device, kMaxListEntries);
+        QVERIFY(read.readFailed);
+        QCOMPARE(read.lines, QStringList({ "one.com", "two.com" }));
+    }
+
+    void entriesPastTheLimitAreCounted()
+    {
+        QBuffer buffer;
+        buffer.setData("a.com\n\nb.com\n\nc.com\nd.com\n\n");
+        buffer.open(QIODevice::ReadOnly);
+        const DomainFileLines read = ReadDomainLines(buffer, 2);
+        QCOMPARE(read.lines, QStringList({ "a.com", "", "b.com" }));
+        QCOMPARE(read.leftOut, 2);
+        QVERIFY(!read.readFailed);
+    }
+
+    void cleanUpRemovesEmptyEntriesAndPrefixes()
+    {
+        const QStringList raw { "example.com", "", "http://www.example.org", "https://a.com",
+                                "HTTP://b.com", "WWW.c.com", "www.www.d.com", " www.e.com",
+                                "f.comhttp://x", "http://", "www.", "   ", "http://http://g.cn" };
+        const QStringList clean { "example.com", "example.org", "https://a.com", "HTTP://b.com",
+                                  "WWW.c.com", "www.d.com", " www.e.com", "f.comx", "", "",
+                                  "   ", "g.cn" };
+        QCOMPARE(CleanDomainEntries(raw), clean);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestDomainFile)
+#include "tst_domainfile.moc"

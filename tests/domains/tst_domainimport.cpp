@@ -1,0 +1,156 @@
+#include "Form1Fixture.h"
+#include "ListBox.h"
+#include "StatusBar.h"
+
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+class TestDomainImport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { f = std::make_unique<Form1Fixture>(); }
+    void cleanup() { f.reset(); }
+
+    void importShowsInstructionsThenDialogAndCleansTheList()
+    {
+        f->importFile(f->writeFile("four.txt", "example.com\r\nexample.cn\r\n\r\nhttp://www.example.org\r\n"));
+
+        QCOMPARE(f->fake.boxes.shown.size(), 1);
+        const ShownBox box = f->fake.boxes.shown.first();
+        QCOMPARE(box.text, QString("请按照如下格式：\r\n\r\n域名前不要加http://与www\r\n一行一个域名，例如：example.com"));
+        QCOMPARE(box.title, QString("Varnel系列软件"));
+        QCOMPARE(box.icon, platform::BoxIcon::Information);
+        QCOMPARE(f->fake.files.calls.size(), 1);
+        QCOMPARE(f->fake.files.calls.first().title, QString("请选择要加载的文件"));
+        QCOMPARE(f->fake.files.calls.first().filter, QString("文本文件|*.txt"));
+        QCOMPARE(f->fake.files.calls.first().directory, f->dir.path());
+
+        QCOMPARE(f->list()->entries(), QStringList({ "example.com", "example.cn", "example.org" }));
+        QCOMPARE(f->list()->listIndex(), 2);
+        QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共3个域名"));
+        QCOMPARE(f->list()->toolTip(), QString("双击列表删除:example.org"));
+        QVERIFY2(f->server.requests.isEmpty(), "no run: selecting the last entry queries nothing");
+    }
+
+    void prefixesAndOddLines()
+    {
+        f->importLines({ "https://a.com", "HTTP://b.com", "WWW.c.com", "www.www.d.com", " www.e.com",
+                         "f.comhttp://x", "http://", "www.", "   ", "" });
+        QCOMPARE(f->list()->entries(), QStringList({ "https://a.com", "HTTP://b.com", "WWW.c.com",
+                                                     "www.d.com", " www.e.com", "f.comx", "", "", "   " }));
+        QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共9个域名"));
+    }
+
+    void emptyFilesLeaveTheListEmptyAndTheStatusAlone_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("no bytes") << QByteArray();
+        QTest::newRow("only line breaks") << QByteArray("\r\n\n\r\r\n");
+    }
+    void emptyFilesLeaveTheListEmptyAndTheStatusAlone()
+    {
+        QFETCH(QByteArray, bytes);
+        f->importLines({ "old.com" });
+        f->status()->setPanelText(2, "earlier text");
+        f->importFile(f->writeFile("empty.txt", bytes));
+
+        QCOMPARE(f->list()->count(), 0);
+        QCOMPARE(f->list()->listIndex(), -1);
+        QCOMPARE(f->status()->panelText(2), QString("earlier text"));
+    }
+
+    void missingFileClearsTheList()
+    {
+        f->importLines({ "old.com" });
+        f->importFile(f->dir.filePath("does-not-exist.txt"));
+        QCOMPARE(f->list()->count(), 0);
+    }
+
+    void cancelChangesNothing()
+    {
+        f->importLines({ "a.com", "b.com", "c.com" });
+        f->list()->setListIndexQuietly(1);
+        f->status()->setPanelText(2, "kept");
+
+        f->click("Command1"); // no answer scripted: the dialog is cancelled
+
+        QCOMPARE(f->fake.boxes.shown.size(), 2); // the instructions were still shown
+        QCOMPARE(f->list()->entries(), QStringList({ "a.com", "b.com", "c.com" }));
+        QCOMPARE(f->list()->listIndex(), 1);
+        QCOMPARE(f->status()->panelText(2), QString("kept"));
+    }
+
+    void secondImportReplacesTheListButKeepsResults()
+    {
+        f->serveCounts("first.com", { "1", "2", "3", "4" });
+        f->importLines({ "first.com" });
+        f->form->cx();
+        QCOMPARE(f->table()->topLevelItemCount(), 1);
+
+        f->importLines({ "second.com", "third.com" });
+
+        QCOMPARE(f->list()->entries(), QStringList({ "second.com", "third.com" }));
+        QCOMPARE(f->table()->topLevelItemCount(), 1);
+        QCOMPARE(f->rowTexts(0).value(1), QString("first.com"));
+    }
+
+    void utf8WithByteOrderMarkAndGbkFiles()
+    {
+        f->importFile(f->writeFile("bom.txt", "\xEF\xBB\xBF" "example.com\r\n中文.cn\r\n"));
+        QCOMPARE(f->list()->entries(), QStringList({ "example.com", "中文.cn" }));
+
+        QStringEncoder toGbk("GB18030");
+        f->importFile(f->writeFile("gbk.txt", toGbk.encode(QStringLiteral("example.com\r\n中文.cn\r\n"))));
+        QCOMPARE(f->list()->entries(), QStringList({ "example.com", "中文.cn" }));
+    }
+
+    void moreLinesThanTheListHoldsAreLeftOutAndReported()
+    {
+        QByteArray bytes;
+        for (int i = 0; i < 40000; ++i)
+            bytes += "d" + QByteArray::number(i) + ".com\n";
+        f->importFile(f->writeFile("big.txt", bytes));
+
+        QCOMPARE(f->list()->count(), 32767);
+        QCOMPARE(f->list()->item(32766)->text(), QString("d32766.com"));
+        QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共32767个域名"));
+        QCOMPARE(f->fake.boxes.shown.size(), 2);
+        QVERIFY(f->fake.boxes.shown.last().text.contains("7233"));
+    }
+
+    void mouseDownOnTheEmptyListStartsTheImport()
+    {
+        f->fake.files.answers << f->writeFile("one.txt", "example.com\n");
+        QTest::mousePress(f->list()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+        QCOMPARE(f->fake.boxes.shown.size(), 1);
+        QCOMPARE(f->list()->entries(), QStringList({ "example.com" }));
+
+        QTest::mousePress(f->list()->viewport(), Qt::LeftButton, {}, QPoint(20, 200));
+        QCOMPARE(f->fake.boxes.shown.size(), 1);
+        QCOMPARE(f->fake.files.calls.size(), 1);
+    }
+
+    void doubleClickRemovesTheCurrentEntry()
+    {
+        f->importLines({ "a.com", "b.com", "c.com" });
+        f->list()->setListIndexQuietly(1);
+        const QRect second = f->list()->visualItemRect(f->list()->item(1));
+        QTest::mouseDClick(f->list()->viewport(), Qt::LeftButton, {}, second.center());
+
+        QCOMPARE(f->list()->entries(), QStringList({ "a.com", "c.com" }));
+        QCOMPARE(f->list()->listIndex(), -1);
+        QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共3个域名"));
+
+        QTest::mouseDClick(f->list()->viewport(), Qt::LeftButton, {}, QPoint(20, 300));
+        QCOMPARE(f->list()->count(), 2); // nothing current: nothing removed
+    }
+
+private:
+    std::unique_ptr<Form1Fixture> f;
+};
+
+QTEST_MAIN(TestDomainImport)
+#include "tst_domainimport.moc"
