@@ -1,11 +1,17 @@
 // Prints the program's performance figures. Run it from a Release build: bench/run.
 #include "BenchUtil.h"
+#include "FakePlatform.h"
+#include "Form1.h"
 #include "HttpGetText.h"
+#include "ListBox.h"
 #include "PageCuts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
@@ -59,6 +65,33 @@ void BenchSlowWait(const StandIn &standin)
                 cpuMs, wallMs, 100.0 * cpuMs / wallMs, result.failed() ? " FAILED" : "");
 }
 
+void BenchImport(int lines)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("domains.txt"));
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        for (int i = 0; i < lines; ++i)
+            file.write("http://www.domain" + QByteArray::number(i) + ".example.com\r\n");
+    }
+    FakePlatform fake;
+    AppSettings settings = AppSettings::onHost(QStringLiteral("http://127.0.0.1:9"));
+    Form1 form(settings, fake.platform);
+    form.show();
+    QCoreApplication::processEvents();
+    const double rssBefore = PeakRssMiB();
+    fake.files.answers << path;
+    QElapsedTimer timer;
+    timer.start();
+    form.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    QCoreApplication::processEvents(); // let the list lay itself out and paint
+    const double ms = timer.nsecsElapsed() / 1e6;
+    const int entries = form.findChild<platform::ListBox *>(QStringLiteral("List1"))->count();
+    std::printf("import of a %6d-line file:       %8.1f ms, %d entries, peak RSS %.1f MiB (+%.1f)\n",
+                lines, ms, entries, PeakRssMiB(), PeakRssMiB() - rssBefore);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -66,6 +99,8 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     BenchPageCuts();
+    BenchImport(32767);
+    BenchImport(100000);
     StandIn standin({ QStringLiteral("--slow-ms"), QStringLiteral("3000") });
     if (!standin.started()) {
         std::printf("the stand-in service did not start\n");

@@ -9,7 +9,8 @@ Platform &SystemPlatform()
     static QtProcessLauncher processes;
     static QtProgramExit exit;
     static StyleSheetSkin skin;
-    static Platform platform { boxes, files, processes, exit, skin };
+    static QtModalDialogs dialogs;
+    static Platform platform { boxes, files, processes, exit, skin, dialogs };
     return platform;
 }
 

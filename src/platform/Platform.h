@@ -2,6 +2,7 @@
 
 #include "FileDialogs.h"
 #include "MessageBoxes.h"
+#include "ModalDialogs.h"
 #include "ProcessLauncher.h"
 #include "ProgramExit.h"
 #include "Skin.h"
@@ -16,6 +17,7 @@ struct Platform
     ProcessLauncher &processes;
     ProgramExit &exit;
     Skin &skin;
+    ModalDialogs &dialogs;
 };
 
 // The real operations, over Qt.

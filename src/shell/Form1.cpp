@@ -2,14 +2,38 @@
 
 #include "DomainImport.h"
 #include "DomainQuery.h"
+#include "Form2.h"
 #include "FormFont.h"
+#include "HttpGetText.h"
+#include "LinkButtons.h"
 #include "Platform.h"
 #include "ResultsTable.h"
+#include "ResultsTableProc.h"
 #include "RunController.h"
+#include "UpdateCheck.h"
+#include "VersionText.h"
 #include "ui_Form1.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QPointer>
+#include <QScreen>
 #include <QTimer>
+
+namespace {
+
+const QString kBoxTitle = QStringLiteral("Varnel系列软件");
+
+void CentreOnScreen(QWidget *window)
+{
+    if (const QScreen *screen = window->screen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+}
+
+} // namespace
 
 Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget *parent)
     : QWidget(parent)
@@ -18,6 +42,9 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     , m_platform(platform)
 {
     ui->setupUi(this);
+    setFixedSize(size());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     for (QWidget *control : { static_cast<QWidget *>(ui->ListView1),
                               static_cast<QWidget *>(ui->List1), static_cast<QWidget *>(ui->Label1),
                               static_cast<QWidget *>(ui->Label2) })
@@ -28,15 +55,13 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     ui->s1->setPanels({ QStringLiteral("运行提示："), QStringLiteral("正在检测程序最新版本.."),
                         QString(), QStringLiteral("Varnel出品") },
                       { 96, 636, 96, 96 }, 2);
+    ui->Command1->setFocus();
 
     m_query = new DomainQuery({ ui->List1, ui->ListView1, ui->s1 }, m_state, m_settings.statsBase,
                               this);
     connect(ui->List1, &platform::ListBox::listClick, m_query, &DomainQuery::onListClick);
 
-    const QString programDir = m_settings.programDir.isEmpty()
-        ? QCoreApplication::applicationDirPath()
-        : m_settings.programDir;
-    m_import = new DomainImport(ui->List1, ui->s1, m_platform, this, programDir, this);
+    m_import = new DomainImport(ui->List1, ui->s1, m_platform, this, programDir(), this);
     connect(ui->Command1, &QPushButton::clicked, m_import, &DomainImport::run);
     connect(ui->List1, &platform::ListBox::listMouseDown, m_import, &DomainImport::onListMouseDown);
     connect(ui->List1, &platform::ListBox::listDblClick, m_import, &DomainImport::onListDblClick);
@@ -50,6 +75,56 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     connect(ui->Command2, &QPushButton::clicked, m_run, &RunController::onStartStopClick);
     connect(m_timer1, &QTimer::timeout, m_run, &RunController::onTimerTick);
     connect(ui->Slider1, &QSlider::valueChanged, m_run, &RunController::onPaceScroll);
+
+    connect(ui->Command3, &QPushButton::clicked, this, [this] { openSite(m_settings.forumUrl); });
+    connect(ui->Command4, &QPushButton::clicked, this, [this] { openSite(m_settings.serviceUrl); });
+    connect(ui->Command5, &QPushButton::clicked, this, [this] { openSite(m_settings.resourceUrl); });
+    connect(ui->Command6, &QPushButton::clicked, this, &Form1::openAddDialog);
+}
+
+Form1::~Form1() = default;
+
+QString Form1::programDir() const
+{
+    return m_settings.programDir.isEmpty() ? QCoreApplication::applicationDirPath()
+                                           : m_settings.programDir;
+}
+
+void Form1::Load()
+{
+    m_platform.skin.SkinH_AttachEx(programDir() + QStringLiteral("/skinh.she"), QString());
+    setWindowIcon(QIcon());
+    InstallResultsTableProc(ui->ListView1);
+    ui->ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    CentreOnScreen(this);
+    show();
+    ui->s1->setPanelText(3, VersionText(m_settings.versionMajor, m_settings.versionMinor,
+                                        m_settings.versionRevision));
+    gx();
+}
+
+void Form1::gx()
+{
+    QPointer<Form1> alive(this);
+    const FetchResult reply = HttpGetText(m_settings.updateUrl);
+    // Closed while the version file was on its way: the program is ending, say nothing more.
+    if (!alive || m_closed)
+        return;
+    const QString version = VersionFromReply(reply.text);
+    if (reply.text.isEmpty()) {
+        m_platform.boxes.show(this, QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版"),
+                              platform::BoxIcon::Warning, kBoxTitle);
+        return;
+    }
+    if (version != kCurrentVersion) {
+        m_platform.boxes.show(this, NewVersionMessage(version), platform::BoxIcon::Information,
+                              kBoxTitle);
+        m_platform.processes.startDetached(BrowserCommandLine(m_settings.forumUrl));
+        m_platform.exit.endNow();
+        return;
+    }
+    ui->Command2->setEnabled(true);
+    ui->s1->setPanelText(2, QStringLiteral("欢迎使用Varnel系列软件"));
 }
 
 void Form1::cx()
@@ -57,4 +132,26 @@ void Form1::cx()
     m_run->cx();
 }
 
-Form1::~Form1() = default;
+void Form1::openSite(const QString &url)
+{
+    m_platform.processes.startDetached(BrowserCommandLine(url));
+}
+
+void Form1::openAddDialog()
+{
+    Form2::MainWindowHooks hooks;
+    hooks.entryCount = [this] { return ui->List1->count(); };
+    hooks.appendEntry = [this](const QString &domain) { ui->List1->addItem(domain); };
+    hooks.queryLastEntry = [this] { cx(); };
+    // Built afresh at every opening: empty text, box not ticked.
+    Form2 dialog(m_platform.boxes, std::move(hooks), this);
+    dialog.setObjectName(QStringLiteral("Form2"));
+    CentreOnScreen(&dialog);
+    m_platform.dialogs.exec(dialog);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    m_closed = true;
+    QWidget::closeEvent(event);
+}

@@ -25,11 +25,23 @@ public:
     Form1(const AppSettings &settings, platform::Platform &platform, QWidget *parent = nullptr);
     ~Form1() override;
 
-    QueryState &queryState() { return m_state; }
+    // Start-up: skin, table header lock, window shown, version, update check.
+    void Load();
+    // The update check; only a matching version enables the batch run.
+    void gx();
     // Queries the last entry of the domain list once.
     void cx();
 
+    QueryState &queryState() { return m_state; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void openAddDialog();
+    void openSite(const QString &url);
+    QString programDir() const;
+
     std::unique_ptr<Ui::Form1> ui;
     AppSettings m_settings;
     platform::Platform &m_platform;
@@ -38,4 +50,5 @@ private:
     DomainImport *m_import = nullptr;
     RunController *m_run = nullptr;
     QTimer *m_timer1 = nullptr;
+    bool m_closed = false;
 };

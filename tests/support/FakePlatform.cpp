@@ -1,5 +1,7 @@
 #include "FakePlatform.h"
 
+#include <QDialog>
+
 void RecordingBoxes::show(QWidget *, const QString &text, platform::BoxIcon icon,
                           const QString &title)
 {
@@ -25,4 +27,13 @@ int RecordingSkin::SkinH_AttachEx(const QString &path, const QString &password)
     if (onAttach)
         onAttach();
     return 0;
+}
+
+void ScriptedDialogs::exec(QDialog &dialog)
+{
+    ++opened;
+    dialog.show();
+    if (onOpen)
+        onOpen(dialog);
+    dialog.close();
 }

@@ -67,6 +67,15 @@ public:
     std::function<void()> onAttach;
 };
 
+// Opens the dialog without blocking, lets the test act on it, and returns as if it had closed.
+class ScriptedDialogs final : public platform::ModalDialogs
+{
+public:
+    void exec(QDialog &dialog) override;
+    std::function<void(QDialog &)> onOpen;
+    int opened = 0;
+};
+
 struct FakePlatform
 {
     RecordingBoxes boxes;
@@ -74,5 +83,6 @@ struct FakePlatform
     RecordingLauncher processes;
     RecordingExit exit;
     RecordingSkin skin;
-    platform::Platform platform { boxes, files, processes, exit, skin };
+    ScriptedDialogs dialogs;
+    platform::Platform platform { boxes, files, processes, exit, skin, dialogs };
 };

@@ -1,0 +1,12 @@
+#include "ModalDialogs.h"
+
+#include <QDialog>
+
+namespace platform {
+
+void QtModalDialogs::exec(QDialog &dialog)
+{
+    dialog.exec();
+}
+
+} // namespace platform

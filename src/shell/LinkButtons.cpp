@@ -1,0 +1,6 @@
+#include "LinkButtons.h"
+
+QString BrowserCommandLine(const QString &rootUrl)
+{
+    return QStringLiteral("explorer.exe ") + rootUrl;
+}
