@@ -37,6 +37,7 @@ void SetUpResultsTable(QTreeWidget *table)
     }
     table->header()->setStretchLastSection(false);
     table->header()->setSectionsMovable(false);
+    table->header()->setSectionsClickable(true);
     table->setRootIsDecorated(false);
     table->setUniformRowHeights(true);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -8,13 +8,15 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-Form1Fixture::Form1Fixture()
+Form1Fixture::Form1Fixture(bool show, const QString &programDir)
 {
     if (!server.listen())
         qFatal("cannot listen on loopback");
     settings = AppSettings::onHost(server.base());
-    settings.programDir = dir.path();
+    settings.programDir = programDir.isEmpty() ? dir.path() : programDir;
     form = std::make_unique<Form1>(settings, fake.platform);
+    if (!show)
+        return;
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get()))
         qWarning("the main window was not exposed");
@@ -97,4 +99,13 @@ int Form1Fixture::requestsFor(const QString &domain) const
     for (const auto &request : server.requests)
         count += request.path == path ? 1 : 0;
     return count;
+}
+
+void Form1Fixture::serveVersionFile(const QByteArray &body, int delayMs)
+{
+    ScriptedHttpServer::Reply reply;
+    reply.body = body;
+    reply.contentType = "text/plain; charset=utf-8";
+    reply.delayMs = delayMs;
+    server.setReply("/version/main.txt", reply);
 }

@@ -2,24 +2,23 @@
 
 #include "FakePlatform.h"
 #include "Form1.h"
+#include "ListBox.h"
 #include "ScriptedHttpServer.h"
+#include "StatusBar.h"
 
 #include <QTemporaryDir>
 #include <memory>
 
 class QPushButton;
 class QTreeWidget;
-namespace platform {
-class ListBox;
-class StatusBar;
-} // namespace platform
 
 // A main window wired to a scripted loopback server (statistics pages under /siteall/, the
 // version file under /version/main.txt) and to platform doubles, shown on the offscreen
 // platform so that tests can press its controls.
 struct Form1Fixture
 {
-    Form1Fixture();
+    // `show`: show the window at once, as after start-up; otherwise the test runs Load().
+    explicit Form1Fixture(bool show = true, const QString &programDir = QString());
     ~Form1Fixture();
 
     template<typename T>
@@ -39,6 +38,7 @@ struct Form1Fixture
     void importFile(const QString &path);
     void importLines(const QStringList &lines);
     void click(const char *buttonName);
+    void serveVersionFile(const QByteArray &body, int delayMs = 0);
     QStringList rowTexts(int row) const;
     int requestsFor(const QString &domain) const;
 

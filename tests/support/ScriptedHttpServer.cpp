@@ -19,9 +19,15 @@ bool ScriptedHttpServer::listen()
     return m_server->listen(QHostAddress::LocalHost, 0);
 }
 
+void ScriptedHttpServer::close()
+{
+    m_closedPort = m_server->serverPort();
+    m_server->close();
+}
+
 quint16 ScriptedHttpServer::port() const
 {
-    return m_server->serverPort();
+    return m_server->isListening() ? m_server->serverPort() : m_closedPort;
 }
 
 QString ScriptedHttpServer::base() const

@@ -40,6 +40,7 @@ public:
     ~ScriptedHttpServer() override;
 
     bool listen();
+    void close(); // stop listening: connections are refused from now on
     quint16 port() const;
     QString base() const; // "http://127.0.0.1:<port>"
     void setReply(const QByteArray &path, const Reply &reply);
@@ -54,6 +55,7 @@ private:
     void answer(QTcpSocket *socket, const Reply &reply);
 
     QTcpServer *m_server;
+    quint16 m_closedPort = 0;
     QHash<QByteArray, Reply> m_replies;
     QHash<QTcpSocket *, QByteArray> m_pending;
 };
