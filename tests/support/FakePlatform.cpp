@@ -33,6 +33,7 @@ void ScriptedDialogs::exec(QDialog &dialog)
 {
     ++opened;
     dialog.show();
+    dialog.activateWindow();
     if (onOpen)
         onOpen(dialog);
     dialog.close();
