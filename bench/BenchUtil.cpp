@@ -49,8 +49,10 @@ StandIn::StandIn(const QStringList &extraArgs)
         return;
     const int port = probe.serverPort();
     probe.close();
-    m_process->setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/varnel-standin"));
-    m_process->setArguments(QStringList { QStringLiteral("--port"), QString::number(port) } + extraArgs);
+    m_process->setProgram(QCoreApplication::applicationDirPath()
+                          + QStringLiteral("/varnel-standin"));
+    m_process->setArguments(QStringList { QStringLiteral("--port"), QString::number(port) }
+                            + extraArgs);
     m_process->start();
     if (!m_process->waitForReadyRead(5000))
         return;

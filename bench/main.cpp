@@ -19,7 +19,8 @@ namespace {
 void BenchPageCuts()
 {
     // 2 MiB of ordinary markup with the counts row near the end: the worst place for it.
-    const QString filler = QStringLiteral("<tr><td class=\"t\">别的数据</td><td><a href=\"#\">1</a></td></tr>\n");
+    const QString filler
+        = QStringLiteral("<tr><td class=\"t\">别的数据</td><td><a href=\"#\">1</a></td></tr>\n");
     QString page = QStringLiteral("<html><body><table>\n");
     while (page.size() * 2 < 2 * 1024 * 1024)
         page += filler;
@@ -27,8 +28,8 @@ void BenchPageCuts()
                            "<td><a></a></td><td><a>35</a></td></tr></table></body></html>");
     PageCounts counts;
     const double micros = MedianMicros(50, [&] { counts = CutCounts(CutResultsRow(page)); });
-    std::printf("page cuts, 2 MiB page:            %8.2f ms per page (counts %s)\n", micros / 1000.0,
-                qPrintable(QStringList(counts.begin(), counts.end()).join(u'/')));
+    std::printf("page cuts, 2 MiB page:            %8.2f ms per page (counts %s)\n",
+                micros / 1000.0, qPrintable(QStringList(counts.begin(), counts.end()).join(u'/')));
 }
 
 void BenchRoundTrip(const StandIn &standin)
@@ -41,15 +42,17 @@ void BenchRoundTrip(const StandIn &standin)
     QList<double> curlTimes;
     for (int i = 0; i < runs; ++i) {
         QProcess curl;
-        curl.start(QStringLiteral("curl"), { QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
-                                             QStringLiteral("-H"), QStringLiteral("If-Modified-Since: 0"),
-                                             QStringLiteral("-w"), QStringLiteral("%{time_total}"), url });
+        curl.start(QStringLiteral("curl"),
+                   { QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                     QStringLiteral("-H"), QStringLiteral("If-Modified-Since: 0"),
+                     QStringLiteral("-w"), QStringLiteral("%{time_total}"), url });
         curl.waitForFinished(10000);
         curlTimes << curl.readAllStandardOutput().toDouble() * 1e6;
     }
     const double theirs = Median(curlTimes);
-    std::printf("HttpGetText round trip:           %8.3f ms median of %d; curl %.3f ms; ratio %.2f\n",
-                ours / 1000.0, runs, theirs / 1000.0, theirs > 0 ? ours / theirs : 0.0);
+    std::printf(
+        "HttpGetText round trip:           %8.3f ms median of %d; curl %.3f ms; ratio %.2f\n",
+        ours / 1000.0, runs, theirs / 1000.0, theirs > 0 ? ours / theirs : 0.0);
 }
 
 void BenchSlowWait(const StandIn &standin)
@@ -61,8 +64,9 @@ void BenchSlowWait(const StandIn &standin)
     const FetchResult result = HttpGetText(url);
     const double wallMs = wall.elapsed();
     const double cpuMs = ProcessCpuMillis() - cpuBefore;
-    std::printf("waiting on a slow server:         %8.1f ms CPU over %.0f ms wall (%.2f%% of a core)%s\n",
-                cpuMs, wallMs, 100.0 * cpuMs / wallMs, result.failed() ? " FAILED" : "");
+    std::printf(
+        "waiting on a slow server:         %8.1f ms CPU over %.0f ms wall (%.2f%% of a core)%s\n",
+        cpuMs, wallMs, 100.0 * cpuMs / wallMs, result.failed() ? " FAILED" : "");
 }
 
 void BenchImport(int lines)
@@ -88,8 +92,9 @@ void BenchImport(int lines)
     QCoreApplication::processEvents(); // let the list lay itself out and paint
     const double ms = timer.nsecsElapsed() / 1e6;
     const int entries = form.findChild<platform::ListBox *>(QStringLiteral("List1"))->count();
-    std::printf("import of a %6d-line file:       %8.1f ms, %d entries, peak RSS %.1f MiB (+%.1f)\n",
-                lines, ms, entries, PeakRssMiB(), PeakRssMiB() - rssBefore);
+    std::printf(
+        "import of a %6d-line file:       %8.1f ms, %d entries, peak RSS %.1f MiB (+%.1f)\n", lines,
+        ms, entries, PeakRssMiB(), PeakRssMiB() - rssBefore);
 }
 
 } // namespace

@@ -13,8 +13,8 @@ const QString kBoxTitle = QStringLiteral("Varnel系列软件");
 } // namespace
 
 DomainImport::DomainImport(platform::ListBox *list, platform::StatusBar *status,
-                           platform::Platform &platform, QWidget *window,
-                           const QString &programDir, QObject *parent)
+                           platform::Platform &platform, QWidget *window, const QString &programDir,
+                           QObject *parent)
     : QObject(parent)
     , m_list(list)
     , m_status(status)
@@ -30,9 +30,9 @@ void DomainImport::run()
                           QStringLiteral("请按照如下格式：\r\n\r\n域名前不要加http://与www\r\n"
                                          "一行一个域名，例如：example.com"),
                           platform::BoxIcon::Information, kBoxTitle);
-    const std::optional<QString> path = m_platform.files.openFile(
-        m_window, QStringLiteral("请选择要加载的文件"), QStringLiteral("文本文件|*.txt"),
-        m_programDir);
+    const std::optional<QString> path
+        = m_platform.files.openFile(m_window, QStringLiteral("请选择要加载的文件"),
+                                    QStringLiteral("文本文件|*.txt"), m_programDir);
     if (!path)
         return; // cancelled: the list stays as it was
 
@@ -47,10 +47,10 @@ void DomainImport::run()
         m_status->setPanelText(2, QStringLiteral("列表加载成功!共%1个域名").arg(m_list->count()));
     }
     if (read.readFailed) {
-        m_platform.boxes.show(m_window,
-                              QStringLiteral("读取文件时出错，只导入了出错之前读到的%1行。")
-                                  .arg(read.lines.size()),
-                              platform::BoxIcon::Warning, kBoxTitle);
+        m_platform.boxes.show(
+            m_window,
+            QStringLiteral("读取文件时出错，只导入了出错之前读到的%1行。").arg(read.lines.size()),
+            platform::BoxIcon::Warning, kBoxTitle);
     }
     if (read.leftOut > 0) {
         m_platform.boxes.show(m_window,

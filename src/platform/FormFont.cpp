@@ -16,12 +16,11 @@ void RegisterSubstitutes()
     done = true;
     if (QFontDatabase::families().contains(kDisplayFace))
         return;
-    QFont::insertSubstitutions(kDisplayFace,
-                               { QStringLiteral("Microsoft YaHei"),
-                                 QStringLiteral("WenQuanYi Micro Hei"),
-                                 QStringLiteral("Noto Sans CJK SC"),
-                                 QStringLiteral("WenQuanYi Zen Hei"),
-                                 QStringLiteral("AR PL UMing CN") });
+    QFont::insertSubstitutions(
+        kDisplayFace,
+        { QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"),
+          QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
+          QStringLiteral("AR PL UMing CN") });
 }
 
 } // namespace

@@ -106,9 +106,8 @@ bool HttpRequest::send()
 
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);
-    connect(m_timer, &QTimer::timeout, this, [this] {
-        fail(QStringLiteral("no complete answer within %1 ms").arg(m_timeLimitMs));
-    });
+    connect(m_timer, &QTimer::timeout, this,
+            [this] { fail(QStringLiteral("no complete answer within %1 ms").arg(m_timeLimitMs)); });
     m_timer->start(m_timeLimitMs);
     return true;
 }

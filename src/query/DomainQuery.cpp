@@ -65,6 +65,6 @@ void DomainQuery::query(const QString &domain)
     m_controls.status->setPanelText(2,
                                     domain + QStringLiteral("查询完毕") + QStringLiteral(" | 共：")
                                         + QString::number(entries) + QStringLiteral("个域名")
-                                        + QStringLiteral(" | 剩余查询：")
-                                        + QString::number(left) + QStringLiteral("个"));
+                                        + QStringLiteral(" | 剩余查询：") + QString::number(left)
+                                        + QStringLiteral("个"));
 }

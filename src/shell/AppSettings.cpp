@@ -16,8 +16,8 @@ AppSettings WithServiceHosts(const QString &statsHost, const QString &updateHost
 
 AppSettings AppSettings::fromBuild()
 {
-    AppSettings settings = WithServiceHosts(QStringLiteral(VARNEL_STATS_HOST),
-                                            QStringLiteral(VARNEL_UPDATE_HOST));
+    AppSettings settings
+        = WithServiceHosts(QStringLiteral(VARNEL_STATS_HOST), QStringLiteral(VARNEL_UPDATE_HOST));
     settings.forumUrl = QStringLiteral(VARNEL_FORUM_URL);
     settings.serviceUrl = QStringLiteral(VARNEL_SERVICE_URL);
     settings.resourceUrl = QStringLiteral(VARNEL_RESOURCE_URL);

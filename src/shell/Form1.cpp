@@ -45,9 +45,9 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     setFixedSize(size());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    for (QWidget *control : { static_cast<QWidget *>(ui->ListView1),
-                              static_cast<QWidget *>(ui->List1), static_cast<QWidget *>(ui->Label1),
-                              static_cast<QWidget *>(ui->Label2) })
+    for (QWidget *control :
+         { static_cast<QWidget *>(ui->ListView1), static_cast<QWidget *>(ui->List1),
+           static_cast<QWidget *>(ui->Label1), static_cast<QWidget *>(ui->Label2) })
         ApplyDisplayFont(control);
     ui->Label1->adjustSize();
     ui->Label2->adjustSize();
@@ -69,16 +69,17 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(1000);
-    m_run = new RunController({ ui->List1, ui->ListView1, ui->s1, ui->Command2, m_timer1,
-                                ui->Slider1, ui->Label2, this },
-                              m_state, m_platform.boxes, this);
+    m_run = new RunController(
+        { ui->List1, ui->ListView1, ui->s1, ui->Command2, m_timer1, ui->Slider1, ui->Label2, this },
+        m_state, m_platform.boxes, this);
     connect(ui->Command2, &QPushButton::clicked, m_run, &RunController::onStartStopClick);
     connect(m_timer1, &QTimer::timeout, m_run, &RunController::onTimerTick);
     connect(ui->Slider1, &QSlider::valueChanged, m_run, &RunController::onPaceScroll);
 
     connect(ui->Command3, &QPushButton::clicked, this, [this] { openSite(m_settings.forumUrl); });
     connect(ui->Command4, &QPushButton::clicked, this, [this] { openSite(m_settings.serviceUrl); });
-    connect(ui->Command5, &QPushButton::clicked, this, [this] { openSite(m_settings.resourceUrl); });
+    connect(ui->Command5, &QPushButton::clicked, this,
+            [this] { openSite(m_settings.resourceUrl); });
     connect(ui->Command6, &QPushButton::clicked, this, &Form1::openAddDialog);
 }
 
@@ -98,8 +99,9 @@ void Form1::Load()
     ui->ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     CentreOnScreen(this);
     show();
-    ui->s1->setPanelText(3, VersionText(m_settings.versionMajor, m_settings.versionMinor,
-                                        m_settings.versionRevision));
+    ui->s1->setPanelText(
+        3,
+        VersionText(m_settings.versionMajor, m_settings.versionMinor, m_settings.versionRevision));
     gx();
 }
 

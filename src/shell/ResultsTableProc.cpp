@@ -13,12 +13,14 @@ ResultsTableProc::ResultsTableProc(QHeaderView *header)
 
 bool ResultsTableProc::onDivider(int x) const
 {
-    const int margin = m_header->style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, m_header);
+    const int margin
+        = m_header->style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, m_header);
     for (int visual = 0; visual < m_header->count(); ++visual) {
         const int logical = m_header->logicalIndex(visual);
         if (m_header->isSectionHidden(logical))
             continue;
-        const int right = m_header->sectionViewportPosition(logical) + m_header->sectionSize(logical);
+        const int right
+            = m_header->sectionViewportPosition(logical) + m_header->sectionSize(logical);
         if (qAbs(x - right) <= margin)
             return true;
     }

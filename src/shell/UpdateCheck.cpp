@@ -16,5 +16,6 @@ QString VersionFromReply(const QString &reply)
 
 QString NewVersionMessage(const QString &version)
 {
-    return QStringLiteral("发现最新版本![") + version + QStringLiteral("]\r\n \r\n确定后自动打开官方论坛!");
+    return QStringLiteral("发现最新版本![") + version
+        + QStringLiteral("]\r\n \r\n确定后自动打开官方论坛!");
 }

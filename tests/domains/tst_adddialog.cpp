@@ -23,12 +23,18 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty") << "" << "请输入域名..";
-        QTest::newRow("no suffix") << "example.test" << "域名不正确,您请检查..";
-        QTest::newRow("http without suffix: suffix first") << "http://example.test" << "域名不正确,您请检查..";
-        QTest::newRow("http://") << "http://example.com" << "域名不需要加http://..";
-        QTest::newRow("http:// in the middle") << "example.comhttp://" << "域名不需要加http://..";
-        QTest::newRow("www.") << "www.example.com" << "域名不需要加www..";
+        QTest::newRow("empty") << ""
+                               << "请输入域名..";
+        QTest::newRow("no suffix") << "example.test"
+                                   << "域名不正确,您请检查..";
+        QTest::newRow("http without suffix: suffix first") << "http://example.test"
+                                                           << "域名不正确,您请检查..";
+        QTest::newRow("http://") << "http://example.com"
+                                 << "域名不需要加http://..";
+        QTest::newRow("http:// in the middle") << "example.comhttp://"
+                                               << "域名不需要加http://..";
+        QTest::newRow("www.") << "www.example.com"
+                              << "域名不需要加www..";
     }
     void refusalsInTheirOrder()
     {

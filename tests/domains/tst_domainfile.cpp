@@ -77,7 +77,8 @@ private slots:
 
     void utf8ByteOrderMarkIsDropped()
     {
-        QCOMPARE(SplitDomainFile("\xEF\xBB\xBF" "example.com\r\nexample.cn"),
+        QCOMPARE(SplitDomainFile("\xEF\xBB\xBF"
+                                 "example.com\r\nexample.cn"),
                  QStringList({ "example.com", "example.cn" }));
     }
 
@@ -102,12 +103,31 @@ private slots:
 
     void cleanUpRemovesEmptyEntriesAndPrefixes()
     {
-        const QStringList raw { "example.com", "", "http://www.example.org", "https://a.com",
-                                "HTTP://b.com", "WWW.c.com", "www.www.d.com", " www.e.com",
-                                "f.comhttp://x", "http://", "www.", "   ", "http://http://g.cn" };
-        const QStringList clean { "example.com", "example.org", "https://a.com", "HTTP://b.com",
-                                  "WWW.c.com", "www.d.com", " www.e.com", "f.comx", "", "",
-                                  "   ", "g.cn" };
+        const QStringList raw { "example.com",
+                                "",
+                                "http://www.example.org",
+                                "https://a.com",
+                                "HTTP://b.com",
+                                "WWW.c.com",
+                                "www.www.d.com",
+                                " www.e.com",
+                                "f.comhttp://x",
+                                "http://",
+                                "www.",
+                                "   ",
+                                "http://http://g.cn" };
+        const QStringList clean { "example.com",
+                                  "example.org",
+                                  "https://a.com",
+                                  "HTTP://b.com",
+                                  "WWW.c.com",
+                                  "www.d.com",
+                                  " www.e.com",
+                                  "f.comx",
+                                  "",
+                                  "",
+                                  "   ",
+                                  "g.cn" };
         QCOMPARE(CleanDomainEntries(raw), clean);
     }
 };

@@ -16,11 +16,14 @@ private slots:
 
     void importShowsInstructionsThenDialogAndCleansTheList()
     {
-        f->importFile(f->writeFile("four.txt", "example.com\r\nexample.cn\r\n\r\nhttp://www.example.org\r\n"));
+        f->importFile(f->writeFile("four.txt",
+                                   "example.com\r\nexample.cn\r\n\r\nhttp://www.example.org\r\n"));
 
         QCOMPARE(f->fake.boxes.shown.size(), 1);
         const ShownBox box = f->fake.boxes.shown.first();
-        QCOMPARE(box.text, QString("请按照如下格式：\r\n\r\n域名前不要加http://与www\r\n一行一个域名，例如：example.com"));
+        QCOMPARE(box.text,
+                 QString("请按照如下格式：\r\n\r\n域名前不要加http://"
+                         "与www\r\n一行一个域名，例如：example.com"));
         QCOMPARE(box.title, QString("Varnel系列软件"));
         QCOMPARE(box.icon, platform::BoxIcon::Information);
         QCOMPARE(f->fake.files.calls.size(), 1);
@@ -37,10 +40,11 @@ private slots:
 
     void prefixesAndOddLines()
     {
-        f->importLines({ "https://a.com", "HTTP://b.com", "WWW.c.com", "www.www.d.com", " www.e.com",
-                         "f.comhttp://x", "http://", "www.", "   ", "" });
-        QCOMPARE(f->list()->entries(), QStringList({ "https://a.com", "HTTP://b.com", "WWW.c.com",
-                                                     "www.d.com", " www.e.com", "f.comx", "", "", "   " }));
+        f->importLines({ "https://a.com", "HTTP://b.com", "WWW.c.com", "www.www.d.com",
+                         " www.e.com", "f.comhttp://x", "http://", "www.", "   ", "" });
+        QCOMPARE(f->list()->entries(),
+                 QStringList({ "https://a.com", "HTTP://b.com", "WWW.c.com", "www.d.com",
+                               " www.e.com", "f.comx", "", "", "   " }));
         QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共9个域名"));
     }
 
@@ -99,11 +103,14 @@ private slots:
 
     void utf8WithByteOrderMarkAndGbkFiles()
     {
-        f->importFile(f->writeFile("bom.txt", "\xEF\xBB\xBF" "example.com\r\n中文.cn\r\n"));
+        f->importFile(f->writeFile("bom.txt",
+                                   "\xEF\xBB\xBF"
+                                   "example.com\r\n中文.cn\r\n"));
         QCOMPARE(f->list()->entries(), QStringList({ "example.com", "中文.cn" }));
 
         QStringEncoder toGbk("GB18030");
-        f->importFile(f->writeFile("gbk.txt", toGbk.encode(QStringLiteral("example.com\r\n中文.cn\r\n"))));
+        f->importFile(
+            f->writeFile("gbk.txt", toGbk.encode(QStringLiteral("example.com\r\n中文.cn\r\n"))));
         QCOMPARE(f->list()->entries(), QStringList({ "example.com", "中文.cn" }));
     }
 

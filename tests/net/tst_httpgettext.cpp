@@ -25,11 +25,14 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("mode");
-        QTest::newRow("404 with html") << 404 << QByteArray("<html>没有这个页面</html>") << int(Mode::Normal);
+        QTest::newRow("404 with html")
+            << 404 << QByteArray("<html>没有这个页面</html>") << int(Mode::Normal);
         QTest::newRow("500 with text") << 500 << QByteArray("server broke") << int(Mode::Normal);
         QTest::newRow("200 empty") << 200 << QByteArray() << int(Mode::Normal);
-        QTest::newRow("200 chunked") << 200 << QByteArray("<p>分块</p>").repeated(500) << int(Mode::Chunked);
-        QTest::newRow("200 chinese utf-8") << 200 << QByteArray("<td>收录数量</td>") << int(Mode::Normal);
+        QTest::newRow("200 chunked")
+            << 200 << QByteArray("<p>分块</p>").repeated(500) << int(Mode::Chunked);
+        QTest::newRow("200 chinese utf-8")
+            << 200 << QByteArray("<td>收录数量</td>") << int(Mode::Normal);
     }
     void returnsBodyWhateverTheStatus()
     {
@@ -92,7 +95,8 @@ private slots:
         QFETCH(int, mode);
         server->setReply("/bad", { 200, QByteArray(4000, 'x'), "text/plain", 0, Mode(mode) });
 
-        const FetchResult result = HttpGetText(server->base() + "/bad", { 800, FetchLimits().bodyCap });
+        const FetchResult result
+            = HttpGetText(server->base() + "/bad", { 800, FetchLimits().bodyCap });
 
         QVERIFY(result.failed());
         QVERIFY(result.text.isEmpty());
@@ -105,7 +109,8 @@ private slots:
         const quint16 closedPort = probe.serverPort();
         probe.close();
 
-        const FetchResult result = HttpGetText(QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort));
+        const FetchResult result
+            = HttpGetText(QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort));
 
         QVERIFY(result.failed());
         QVERIFY(result.text.isEmpty());
@@ -114,7 +119,8 @@ private slots:
     void bodyOverTheCapIsAnError()
     {
         server->setReply("/big", { 200, QByteArray(64 * 1024, 'a') });
-        server->setReply("/bigchunked", { 200, QByteArray(64 * 1024, 'a'), "text/plain", 0, Mode::Chunked });
+        server->setReply("/bigchunked",
+                         { 200, QByteArray(64 * 1024, 'a'), "text/plain", 0, Mode::Chunked });
 
         QVERIFY(HttpGetText(server->base() + "/big", { 5000, 1024 }).failed());
         QVERIFY(HttpGetText(server->base() + "/bigchunked", { 5000, 1024 }).failed());

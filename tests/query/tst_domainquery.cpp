@@ -36,7 +36,8 @@ private slots:
     {
         server = std::make_unique<ScriptedHttpServer>();
         QVERIFY(server->listen());
-        server->setReply("/siteall/example.com", { 200, StatsPage({ "12,300", "8,120", "", "35" }) });
+        server->setReply("/siteall/example.com",
+                         { 200, StatsPage({ "12,300", "8,120", "", "35" }) });
         server->setReply("/siteall/home.example", { 200, StatsPage({ "3", "", "", "1" }) });
         server->setReply("/siteall/missing.com", { 404, "<html>404 页面不存在</html>" });
         server->setReply("/siteall/norowend.com", { 200, "<td>收录数量</td><td><a>5</a></td>" });
@@ -67,8 +68,10 @@ private slots:
         state.queryMode = 1;
         list->setListIndex(0);
 
-        QCOMPARE(RowTexts(*table, 0), QStringList({ "1", "example.com", "12,300", "8,120", "0", "35" }));
-        QCOMPARE(status->panelText(2), QString("example.com查询完毕 | 共：10个域名 | 剩余查询：9个"));
+        QCOMPARE(RowTexts(*table, 0),
+                 QStringList({ "1", "example.com", "12,300", "8,120", "0", "35" }));
+        QCOMPARE(status->panelText(2),
+                 QString("example.com查询完毕 | 共：10个域名 | 剩余查询：9个"));
         QCOMPARE(server->requests.size(), 1);
         QCOMPARE(server->requests.first().path, QByteArray("/siteall/example.com"));
         QCOMPARE(list->toolTip(), QString("双击列表删除:example.com"));
@@ -84,7 +87,8 @@ private slots:
 
         QCOMPARE(table->topLevelItemCount(), 3);
         QCOMPARE(RowTexts(*table, 2), QStringList({ "3", "home.example", "3", "0", "0", "1" }));
-        QCOMPARE(status->panelText(2), QString("home.example查询完毕 | 共：1个域名 | 剩余查询：0个"));
+        QCOMPARE(status->panelText(2),
+                 QString("home.example查询完毕 | 共：1个域名 | 剩余查询：0个"));
     }
 
     void failedFetchOrMissingRowGivesNumberAndDomainOnly_data()
@@ -121,7 +125,8 @@ private slots:
         QCOMPARE(list->listIndex(), 2);
         QCOMPARE(table->topLevelItemCount(), 1);
         QCOMPARE(RowTexts(*table, 0).value(1), QString("example.com"));
-        QCOMPARE(status->panelText(2), QString("example.com查询完毕 | 共：4个域名 | 剩余查询：1个"));
+        QCOMPARE(status->panelText(2),
+                 QString("example.com查询完毕 | 共：4个域名 | 剩余查询：1个"));
         QCOMPARE(server->requests.size(), 1);
     }
 

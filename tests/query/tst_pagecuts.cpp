@@ -12,7 +12,8 @@ QString Cell(const QString &count)
 
 QString Page(const QString &cells, const QString &after = QStringLiteral("</tr></table>"))
 {
-    return QStringLiteral("<html><table><tr><td>搜索引擎</td></tr>\n<tr><td class=\"t\">收录数量</td>")
+    return QStringLiteral(
+               "<html><table><tr><td>搜索引擎</td></tr>\n<tr><td class=\"t\">收录数量</td>")
         + cells + after + QStringLiteral("</html>");
 }
 
@@ -49,9 +50,10 @@ private slots:
             << Page(Cell("4") + Cell("5")) << QStringList { "4", "5", "0", "0" };
         QTest::newRow("no cells at all") << Page("") << QStringList { "0", "0", "0", "0" };
         QTest::newRow("cell without its end tag")
-            << Page(Cell("1") + "<td><a>2</a>" ) << QStringList { "1", "0", "0", "0" };
+            << Page(Cell("1") + "<td><a>2</a>") << QStringList { "1", "0", "0", "0" };
         QTest::newRow("two label cells: only the first row counts")
-            << Page(Cell("1") + Cell("2"), "</tr><tr><td>收录数量</td>" + Cell("8") + Cell("9") + Cell("10") + "</tr>")
+            << Page(Cell("1") + Cell("2"),
+                    "</tr><tr><td>收录数量</td>" + Cell("8") + Cell("9") + Cell("10") + "</tr>")
             << QStringList { "1", "2", "0", "0" };
         QTest::newRow("second label before the row end")
             << Page(Cell("1") + "<td>收录数量</td>" + Cell("9") + Cell("9"), "</tr>")
@@ -69,7 +71,8 @@ private slots:
         QTest::addColumn<QString>("page");
         QTest::newRow("empty page") << QString();
         QTest::newRow("no label cell") << QStringLiteral("<tr><td>收录</td><td><a>5</a></td></tr>");
-        QTest::newRow("label in other case") << QStringLiteral("<TD>收录数量</TD><td><a>5</a></td></tr>");
+        QTest::newRow("label in other case")
+            << QStringLiteral("<TD>收录数量</TD><td><a>5</a></td></tr>");
         QTest::newRow("no </tr> after the label") << Page(Cell("5"), QString());
     }
     void noRowWithoutLabelOrRowEnd()

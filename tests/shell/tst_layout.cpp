@@ -100,22 +100,24 @@ private slots:
         QWidget &form = *f.form;
         QCOMPARE(form.windowTitle(), QString("Varnel网站收录批量查询器"));
         CheckFixedFrame(form, QSize(929, 536));
-        CheckControls(form, {
-            { "Command1", { 16, 392, 81, 33 }, "导入域名", false },
-            { "ListView1", { 192, 16, 721, 425 }, nullptr, true },
-            { "List1", { 16, 16, 169, 364 }, nullptr, true },
-            { "Command2", { 16, 432, 169, 33 }, "批量查询", false },
-            { "s1", { 0, 503, 929, 33 }, nullptr, false },
-            { "Label1", { 200, 456, 56, 20 }, "查询速度", true },
-            { "Slider1", { 264, 456, 225, 25 }, nullptr, false },
-            { "Label2", { 496, 456, 42, 20 }, "2秒/次", true },
-            { "Command3", { 656, 448, 81, 33 }, "官方论坛", false },
-            { "Command4", { 744, 448, 81, 33 }, "客服中心", false },
-            { "Command5", { 832, 448, 81, 33 }, "Ostrel", false },
-            { "Command6", { 104, 392, 81, 33 }, "添加域名", false },
-        });
-        CheckNoOverlap(form, { "Command1", "ListView1", "List1", "Command2", "s1", "Label1", "Slider1",
-                               "Label2", "Command3", "Command4", "Command5", "Command6" });
+        CheckControls(form,
+                      {
+                          { "Command1", { 16, 392, 81, 33 }, "导入域名", false },
+                          { "ListView1", { 192, 16, 721, 425 }, nullptr, true },
+                          { "List1", { 16, 16, 169, 364 }, nullptr, true },
+                          { "Command2", { 16, 432, 169, 33 }, "批量查询", false },
+                          { "s1", { 0, 503, 929, 33 }, nullptr, false },
+                          { "Label1", { 200, 456, 56, 20 }, "查询速度", true },
+                          { "Slider1", { 264, 456, 225, 25 }, nullptr, false },
+                          { "Label2", { 496, 456, 42, 20 }, "2秒/次", true },
+                          { "Command3", { 656, 448, 81, 33 }, "官方论坛", false },
+                          { "Command4", { 744, 448, 81, 33 }, "客服中心", false },
+                          { "Command5", { 832, 448, 81, 33 }, "Ostrel", false },
+                          { "Command6", { 104, 392, 81, 33 }, "添加域名", false },
+                      });
+        CheckNoOverlap(form,
+                       { "Command1", "ListView1", "List1", "Command2", "s1", "Label1", "Slider1",
+                         "Label2", "Command3", "Command4", "Command5", "Command6" });
         QCOMPARE(f.list()->cursor().shape(), Qt::PointingHandCursor);
 
         // Enabled states at load, the timer's default, first focus and tab order.
@@ -187,15 +189,18 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QString("添加域名"));
         CheckFixedFrame(dialog, QSize(346, 193));
         QVERIFY(dialog.windowIcon().isNull());
-        CheckControls(dialog, {
-            { "Command1", { 16, 144, 313, 33 }, "添加", false },
-            { "Frame1", { 16, 16, 313, 89 }, nullptr, false },
-            { "Text1", { 16, 48, 289, 23 }, nullptr, true },
-            { "Label1", { 16, 16, 140, 20 }, "请输入要添加的域名：", true },
-            { "Check1", { 16, 112, 145, 17 }, "添加后立刻查询", true },
-        });
-        QCOMPARE(dialog.findChild<QWidget *>("Text1")->parentWidget()->objectName(), QString("Frame1"));
-        QCOMPARE(dialog.findChild<QWidget *>("Label1")->parentWidget()->objectName(), QString("Frame1"));
+        CheckControls(dialog,
+                      {
+                          { "Command1", { 16, 144, 313, 33 }, "添加", false },
+                          { "Frame1", { 16, 16, 313, 89 }, nullptr, false },
+                          { "Text1", { 16, 48, 289, 23 }, nullptr, true },
+                          { "Label1", { 16, 16, 140, 20 }, "请输入要添加的域名：", true },
+                          { "Check1", { 16, 112, 145, 17 }, "添加后立刻查询", true },
+                      });
+        QCOMPARE(dialog.findChild<QWidget *>("Text1")->parentWidget()->objectName(),
+                 QString("Frame1"));
+        QCOMPARE(dialog.findChild<QWidget *>("Label1")->parentWidget()->objectName(),
+                 QString("Frame1"));
         QVERIFY(dialog.findChild<QGroupBox *>("Frame1")->title().isEmpty());
         QCOMPARE(dialog.findChild<QWidget *>("Check1")->cursor().shape(), Qt::PointingHandCursor);
         CheckNoOverlap(dialog, { "Command1", "Frame1", "Check1" });

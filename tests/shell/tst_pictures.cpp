@@ -48,7 +48,8 @@ private slots:
         f.find<QTimer>("Timer1")->setInterval(20);
         QTRY_COMPARE_WITH_TIMEOUT(f.status()->panelText(2), QString("所有域名已查询完毕!"), 20000);
         QVERIFY(f.table()->topLevelItemCount() >= 3);
-        QCOMPARE(f.rowTexts(0), QStringList({ "1", "example.com", "12,300", "8,120", "2,000", "35" }));
+        QCOMPARE(f.rowTexts(0),
+                 QStringList({ "1", "example.com", "12,300", "8,120", "2,000", "35" }));
 
         QDir().mkpath(PICTURES_DIR);
         QVERIFY(f.form->grab().save(PICTURES_DIR "/Form1.png"));

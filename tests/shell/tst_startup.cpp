@@ -48,13 +48,20 @@ private slots:
     {
         QTest::addColumn<QString>("reply");
         QTest::addColumn<QString>("version");
-        QTest::newRow("bare field") << "kwtp:V1.0|" << "V1.0";
-        QTest::newRow("field among other text") << "x=1\nkwtp:V1.0|\nnotes:a|b" << "V1.0";
-        QTest::newRow("trailing blank kept") << "kwtp:V1.0 |" << "V1.0 ";
-        QTest::newRow("no key") << "<html>502</html>" << "";
-        QTest::newRow("no bar") << "kwtp:V1.0" << "";
-        QTest::newRow("second key before the bar") << "kwtp:V1.0kwtp:V2.0|" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("bare field") << "kwtp:V1.0|"
+                                    << "V1.0";
+        QTest::newRow("field among other text") << "x=1\nkwtp:V1.0|\nnotes:a|b"
+                                                << "V1.0";
+        QTest::newRow("trailing blank kept") << "kwtp:V1.0 |"
+                                             << "V1.0 ";
+        QTest::newRow("no key") << "<html>502</html>"
+                                << "";
+        QTest::newRow("no bar") << "kwtp:V1.0"
+                                << "";
+        QTest::newRow("second key before the bar") << "kwtp:V1.0kwtp:V2.0|"
+                                                   << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void versionIsCutFromTheReply()
     {
@@ -135,7 +142,8 @@ private slots:
         f.form->Load();
 
         QCOMPARE(f.fake.boxes.shown.size(), 1);
-        QCOMPARE(f.fake.boxes.shown.first().text, QString("检测更新失败!请您稍后再试,暂时使用原版"));
+        QCOMPARE(f.fake.boxes.shown.first().text,
+                 QString("检测更新失败!请您稍后再试,暂时使用原版"));
         QCOMPARE(f.fake.boxes.shown.first().icon, platform::BoxIcon::Warning);
         QCOMPARE(f.fake.boxes.shown.first().title, QString("Varnel系列软件"));
         QVERIFY(!f.button("Command2")->isEnabled());
@@ -179,8 +187,8 @@ private slots:
         f.click("Command3");
         const QString host = f.server.base();
         QCOMPARE(f.fake.processes.started,
-                 QStringList({ "explorer.exe " + host, "explorer.exe " + host, "explorer.exe " + host,
-                               "explorer.exe " + host }));
+                 QStringList({ "explorer.exe " + host, "explorer.exe " + host,
+                               "explorer.exe " + host, "explorer.exe " + host }));
     }
 
     void columnWidthsAreLocked()
@@ -204,7 +212,8 @@ private slots:
             QCOMPARE(header->sectionSize(i), widths.at(i));
 
         QSignalSpy clicks(header, &QHeaderView::sectionClicked);
-        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 30, y));
+        QTest::mouseClick(viewport, Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(2) + 30, y));
         QCOMPARE(clicks.size(), 1);
         QCOMPARE(clicks.first().first().toInt(), 2);
     }

@@ -21,8 +21,7 @@ struct Form1Fixture
     explicit Form1Fixture(bool show = true, const QString &programDir = QString());
     ~Form1Fixture();
 
-    template<typename T>
-    T *find(const char *name) const
+    template<typename T> T *find(const char *name) const
     {
         return form->findChild<T *>(QString::fromLatin1(name));
     }

@@ -43,8 +43,7 @@ QByteArray StatisticsPage(const QString &domain, const QStringList &counts)
                                    "<tr><td class=\"t\">收录数量</td>");
     for (int k = 0; k < 4; ++k) {
         table += QStringLiteral("<td class=\"n\"><a href=\"/%1/%2\" target=\"_blank\">%3</a></td>")
-                     .arg(engines.at(k), domain.toHtmlEscaped(),
-                          counts.value(k).toHtmlEscaped());
+                     .arg(engines.at(k), domain.toHtmlEscaped(), counts.value(k).toHtmlEscaped());
     }
     table += QStringLiteral("</tr>\n<tr><td class=\"t\">反链数量</td><td>-</td><td>-</td>"
                             "<td>-</td><td>-</td></tr>\n</table>");

@@ -21,13 +21,18 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Local stand-in for the statistics and update services"));
+    parser.setApplicationDescription(
+        QStringLiteral("Local stand-in for the statistics and update services"));
     parser.addHelpOption();
-    parser.addOption({ QStringLiteral("port"), QStringLiteral("Port on 127.0.0.1."), QStringLiteral("port"), QStringLiteral("18080") });
-    parser.addOption({ QStringLiteral("version"), QStringLiteral("Version in the version file."), QStringLiteral("text"), QStringLiteral("V1.0") });
-    parser.addOption({ QStringLiteral("data"), QStringLiteral("Counts file."), QStringLiteral("file"),
-                       QCoreApplication::applicationDirPath() + QStringLiteral("/sample-counts.tsv") });
-    parser.addOption({ QStringLiteral("slow-ms"), QStringLiteral("Delay of the slow domain."), QStringLiteral("ms"), QStringLiteral("5000") });
+    parser.addOption({ QStringLiteral("port"), QStringLiteral("Port on 127.0.0.1."),
+                       QStringLiteral("port"), QStringLiteral("18080") });
+    parser.addOption({ QStringLiteral("version"), QStringLiteral("Version in the version file."),
+                       QStringLiteral("text"), QStringLiteral("V1.0") });
+    parser.addOption(
+        { QStringLiteral("data"), QStringLiteral("Counts file."), QStringLiteral("file"),
+          QCoreApplication::applicationDirPath() + QStringLiteral("/sample-counts.tsv") });
+    parser.addOption({ QStringLiteral("slow-ms"), QStringLiteral("Delay of the slow domain."),
+                       QStringLiteral("ms"), QStringLiteral("5000") });
     parser.process(app);
 
     QFile dataFile(parser.value(QStringLiteral("data")));
@@ -46,7 +51,8 @@ int main(int argc, char *argv[])
                          const QStringList row = counts.value(domain);
                          return QtConcurrent::run([domain, row, slowMs] {
                              QThread::msleep(slowMs);
-                             return QHttpServerResponse(kHtml, standin::StatisticsPage(domain, row));
+                             return QHttpServerResponse(kHtml,
+                                                        standin::StatisticsPage(domain, row));
                          });
                      }
                      QHttpServerResponse response = [&] {
@@ -55,14 +61,17 @@ int main(int argc, char *argv[])
                                                         QHttpServerResponse::StatusCode::NotFound);
                          if (domain == standin::kNoLabelDomain)
                              return QHttpServerResponse(kHtml, standin::PageWithoutLabel(domain));
-                         return QHttpServerResponse(kHtml, standin::StatisticsPage(domain, counts.value(domain)));
+                         return QHttpServerResponse(
+                             kHtml, standin::StatisticsPage(domain, counts.value(domain)));
                      }();
                      return QtFuture::makeReadyFuture(std::move(response));
                  });
     server.route(QStringLiteral("/version/main.txt"), [version] {
-        return QHttpServerResponse(QByteArrayLiteral("text/plain; charset=utf-8"), standin::VersionFile(version));
+        return QHttpServerResponse(QByteArrayLiteral("text/plain; charset=utf-8"),
+                                   standin::VersionFile(version));
     });
-    server.route(QStringLiteral("/"), [] { return QHttpServerResponse(kHtml, standin::HomePage()); });
+    server.route(QStringLiteral("/"),
+                 [] { return QHttpServerResponse(kHtml, standin::HomePage()); });
 
     const quint16 port = parser.value(QStringLiteral("port")).toUShort();
     const quint16 bound = server.listen(QHostAddress::LocalHost, port);
