@@ -73,6 +73,16 @@ private slots:
         QCOMPARE(f->list()->count(), 0);
     }
 
+    void readFailureIsReported()
+    {
+        // Opens fine, but every read of it fails.
+        f->importFile("/proc/self/mem");
+        QCOMPARE(f->list()->count(), 0);
+        QCOMPARE(f->fake.boxes.shown.size(), 2);
+        QCOMPARE(f->fake.boxes.shown.last().icon, platform::BoxIcon::Warning);
+        QVERIFY(f->fake.boxes.shown.last().text.contains("读取文件时出错"));
+    }
+
     void cancelChangesNothing()
     {
         f->importLines({ "a.com", "b.com", "c.com" });
