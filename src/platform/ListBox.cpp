@@ -11,6 +11,8 @@ ListBox::ListBox(QWidget *parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSortingEnabled(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One line of text per entry: lets the view lay out tens of thousands of entries at once.
+    setUniformItemSizes(true);
 }
 
 void ListBox::setListIndexQuietly(int index)

@@ -1,5 +1,5 @@
 // Stand-in for the site-statistics service and the update server, on loopback only.
-//   varnel-standin [--port N] [--version TEXT] [--data FILE] [--slow-ms N]
+//   varnel-standin [--port N] [--version TEXT] [--data FILE] [--slow-ms N] [--version-delay-ms N]
 #include "SitePages.h"
 
 #include <QCommandLineParser>
@@ -31,6 +31,9 @@ int main(int argc, char *argv[])
     parser.addOption(
         { QStringLiteral("data"), QStringLiteral("Counts file."), QStringLiteral("file"),
           QCoreApplication::applicationDirPath() + QStringLiteral("/sample-counts.tsv") });
+    parser.addOption({ QStringLiteral("version-delay-ms"),
+                       QStringLiteral("Delay before the version file is answered."),
+                       QStringLiteral("ms"), QStringLiteral("0") });
     parser.addOption({ QStringLiteral("slow-ms"), QStringLiteral("Delay of the slow domain."),
                        QStringLiteral("ms"), QStringLiteral("5000") });
     parser.process(app);
@@ -43,6 +46,7 @@ int main(int argc, char *argv[])
     const standin::CountTable counts = standin::ReadCountTable(dataFile.readAll());
     const QString version = parser.value(QStringLiteral("version"));
     const int slowMs = parser.value(QStringLiteral("slow-ms")).toInt();
+    const int versionDelayMs = parser.value(QStringLiteral("version-delay-ms")).toInt();
 
     QHttpServer server;
     server.route(QStringLiteral("/siteall/<arg>"),
@@ -66,10 +70,14 @@ int main(int argc, char *argv[])
                      }();
                      return QtFuture::makeReadyFuture(std::move(response));
                  });
-    server.route(QStringLiteral("/version/main.txt"), [version] {
-        return QHttpServerResponse(QByteArrayLiteral("text/plain; charset=utf-8"),
-                                   standin::VersionFile(version));
-    });
+    server.route(QStringLiteral("/version/main.txt"),
+                 [version, versionDelayMs]() -> QFuture<QHttpServerResponse> {
+                     return QtConcurrent::run([version, versionDelayMs] {
+                         QThread::msleep(versionDelayMs);
+                         return QHttpServerResponse(QByteArrayLiteral("text/plain; charset=utf-8"),
+                                                    standin::VersionFile(version));
+                     });
+                 });
     server.route(QStringLiteral("/"),
                  [] { return QHttpServerResponse(kHtml, standin::HomePage()); });
 
