@@ -100,36 +100,6 @@ private slots:
         QCOMPARE(read.leftOut, 2);
         QVERIFY(!read.readFailed);
     }
-
-    void cleanUpRemovesEmptyEntriesAndPrefixes()
-    {
-        const QStringList raw { "example.com",
-                                "",
-                                "http://www.example.org",
-                                "https://a.com",
-                                "HTTP://b.com",
-                                "WWW.c.com",
-                                "www.www.d.com",
-                                " www.e.com",
-                                "f.comhttp://x",
-                                "http://",
-                                "www.",
-                                "   ",
-                                "http://http://g.cn" };
-        const QStringList clean { "example.com",
-                                  "example.org",
-                                  "https://a.com",
-                                  "HTTP://b.com",
-                                  "WWW.c.com",
-                                  "www.d.com",
-                                  " www.e.com",
-                                  "f.comx",
-                                  "",
-                                  "",
-                                  "   ",
-                                  "g.cn" };
-        QCOMPARE(CleanDomainEntries(raw), clean);
-    }
 };
 
 QTEST_APPLESS_MAIN(TestDomainFile)

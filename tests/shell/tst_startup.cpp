@@ -1,6 +1,5 @@
 #include "Form1Fixture.h"
 #include "StatusBar.h"
-#include "UpdateCheck.h"
 #include "VersionText.h"
 
 #include <QHeaderView>
@@ -42,32 +41,6 @@ private slots:
     {
         QCOMPARE(VersionText(1, 0, 0), QString("V1.0.0"));
         QCOMPARE(VersionText(2, 10, 3), QString("V2.10.3"));
-    }
-
-    void versionIsCutFromTheReply_data()
-    {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<QString>("version");
-        QTest::newRow("bare field") << "kwtp:V1.0|"
-                                    << "V1.0";
-        QTest::newRow("field among other text") << "x=1\nkwtp:V1.0|\nnotes:a|b"
-                                                << "V1.0";
-        QTest::newRow("trailing blank kept") << "kwtp:V1.0 |"
-                                             << "V1.0 ";
-        QTest::newRow("no key") << "<html>502</html>"
-                                << "";
-        QTest::newRow("no bar") << "kwtp:V1.0"
-                                << "";
-        QTest::newRow("second key before the bar") << "kwtp:V1.0kwtp:V2.0|"
-                                                   << "";
-        QTest::newRow("empty") << ""
-                               << "";
-    }
-    void versionIsCutFromTheReply()
-    {
-        QFETCH(QString, reply);
-        QFETCH(QString, version);
-        QCOMPARE(VersionFromReply(reply), version);
     }
 
     void matchingVersionEnablesTheBatchRun_data()
