@@ -8,14 +8,6 @@
 
 namespace {
 
-QByteArray StatsPage(const QStringList &counts)
-{
-    QByteArray page = "<html><table><tr><td class=\"t\">收录数量</td>";
-    for (const QString &count : counts)
-        page += "<td><a href=\"#\">" + count.toUtf8() + "</a></td>";
-    return page + "</tr></table></html>";
-}
-
 QStringList RowTexts(const QTreeWidget &table, int row)
 {
     QStringList texts;
@@ -37,8 +29,9 @@ private slots:
         server = std::make_unique<ScriptedHttpServer>();
         QVERIFY(server->listen());
         server->setReply("/siteall/example.com",
-                         { 200, StatsPage({ "12,300", "8,120", "", "35" }) });
-        server->setReply("/siteall/home.example", { 200, StatsPage({ "3", "", "", "1" }) });
+                         { 200, StatisticsPageWith({ "12,300", "8,120", "", "35" }) });
+        server->setReply("/siteall/home.example",
+                         { 200, StatisticsPageWith({ "3", "", "", "1" }) });
         server->setReply("/siteall/missing.com", { 404, "<html>404 页面不存在</html>" });
         server->setReply("/siteall/norowend.com", { 200, "<td>收录数量</td><td><a>5</a></td>" });
         list = std::make_unique<platform::ListBox>();

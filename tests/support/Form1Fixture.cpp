@@ -46,12 +46,8 @@ QPushButton *Form1Fixture::button(const char *name) const
 
 void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts, int delayMs)
 {
-    QByteArray page = "<html><table><tr><td class=\"t\">收录数量</td>";
-    for (const QString &count : counts)
-        page += "<td><a href=\"#\">" + count.toUtf8() + "</a></td>";
-    page += "</tr></table></html>";
     ScriptedHttpServer::Reply reply;
-    reply.body = page;
+    reply.body = StatisticsPageWith(counts);
     reply.delayMs = delayMs;
     server.setReply("/siteall/" + domain.toUtf8(), reply);
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QTcpServer;
 class QTcpSocket;
@@ -59,3 +60,6 @@ private:
     QHash<QByteArray, Reply> m_replies;
     QHash<QTcpSocket *, QByteArray> m_pending;
 };
+
+// A statistics page whose counts row holds one linked count per entry of `counts`.
+QByteArray StatisticsPageWith(const QStringList &counts);
