@@ -1,7 +1,10 @@
 #include "ListBox.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTextDocument>
+#include <QToolTip>
 
 namespace platform {
 
@@ -44,6 +47,18 @@ QStringList ListBox::entries() const
     for (int i = 0; i < count(); ++i)
         texts << item(i)->text();
     return texts;
+}
+
+bool ListBox::event(QEvent *event)
+{
+    // The tool tip names an entry, which is whatever a file held: show it as plain text, never
+    // as markup.
+    if (event->type() == QEvent::ToolTip && !toolTip().isEmpty()) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(toolTip()), this);
+        return true;
+    }
+    return QListWidget::event(event);
 }
 
 void ListBox::mousePressEvent(QMouseEvent *event)

@@ -8,6 +8,8 @@ void QtMessageBoxes::show(QWidget *parent, const QString &text, BoxIcon icon, co
 {
     QMessageBox box(icon == BoxIcon::Warning ? QMessageBox::Warning : QMessageBox::Information,
                     title, text, QMessageBox::Ok, parent);
+    // Texts can carry what a server sent (a version text): never let them turn into markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
