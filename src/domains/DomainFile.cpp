@@ -3,81 +3,137 @@
 #include "DomainEntries.h"
 #include "ListBox.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QStringDecoder>
 
+#include <climits>
+
 namespace {
 
-QString DecodeFileText(QByteArrayView bytes)
+// Cuts a byte stream into lines. CR and LF are single bytes in UTF-8 and in GB18030 alike (no
+// multi-byte character contains them), so lines can be cut before the text is decoded. Once the
+// entry limit is reached, further lines are only counted, so even a huge file costs no memory.
+class LineCutter
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
+public:
+    explicit LineCutter(int maxEntries)
+        : m_maxEntries(maxEntries)
+    {
+    }
+
+    void feed(QByteArrayView chunk)
+    {
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < chunk.size(); ++i) {
+            const char c = chunk[i];
+            if (c != '\r' && c != '\n')
+                continue;
+            if (c == '\n' && i == 0 && m_afterCr) { // the LF of a CR LF split across chunks
+                start = 1;
+                m_afterCr = false;
+                continue;
+            }
+            take(chunk.sliced(start, i - start));
+            endLine();
+            m_afterCr = c == '\r' && i + 1 == chunk.size();
+            if (c == '\r' && i + 1 < chunk.size() && chunk[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        }
+        if (start < chunk.size()) {
+            take(chunk.sliced(start));
+            m_afterCr = false;
+        }
+    }
+
+    // The last line needs no line break.
+    void finish()
+    {
+        if (!m_partial.isEmpty() || m_partialHasText)
+            endLine();
+    }
+
+    QList<QByteArray> lines;
+    int leftOut = 0;
+
+private:
+    bool full() const { return m_kept >= m_maxEntries; }
+
+    void take(QByteArrayView piece)
+    {
+        if (piece.isEmpty())
+            return;
+        m_partialHasText = true;
+        if (!full())
+            m_partial.append(piece);
+    }
+
+    void endLine()
+    {
+        if (full()) {
+            leftOut += m_partialHasText ? 1 : 0;
+        } else {
+            m_kept += m_partialHasText ? 1 : 0;
+            lines << m_partial;
+        }
+        m_partial.clear();
+        m_partialHasText = false;
+    }
+
+    int m_maxEntries;
+    int m_kept = 0;
+    QByteArray m_partial;
+    bool m_partialHasText = false;
+    bool m_afterCr = false;
+};
+
+QStringList DecodeLines(QList<QByteArray> lines)
+{
+    if (!lines.isEmpty() && lines.first().startsWith("\xEF\xBB\xBF"))
+        lines.first().remove(0, 3);
+    const QByteArray joined = lines.join('\n');
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder gb18030("GB18030");
-    return gb18030.decode(bytes);
+    QString text = utf8.decode(joined);
+    if (utf8.hasError()) {
+        QStringDecoder gb18030("GB18030");
+        text = gb18030.decode(joined);
+    }
+    return lines.isEmpty() ? QStringList() : text.split(u'\n');
 }
 
 } // namespace
-
-QStringList SplitDomainFile(const QByteArray &bytes)
-{
-    const QString text = DecodeFileText(bytes);
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines << text.mid(start, i - start);
-        if (c == u'\r' && i + 1 < size && text.at(i + 1) == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines << text.mid(start);
-    return lines;
-}
 
 DomainFileLines ReadDomainLines(QIODevice &device, int maxEntries)
 {
     DomainFileLines result;
     result.opened = true;
-    QByteArray bytes;
+    LineCutter cutter(maxEntries);
     char buffer[64 * 1024];
     for (;;) {
         const qint64 got = device.read(buffer, sizeof buffer);
         if (got < 0) {
-            result.readFailed = true;
             // Keep only whole lines: a broken-off last line could also split a character.
-            const qsizetype lastBreak = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r'));
-            bytes.truncate(lastBreak + 1);
+            result.readFailed = true;
             break;
         }
-        if (got == 0)
+        if (got == 0) {
+            cutter.finish();
             break;
-        bytes.append(buffer, got);
-    }
-
-    const QStringList lines = SplitDomainFile(bytes);
-    int kept = 0;
-    for (const QString &line : lines) {
-        if (line.isEmpty()) {
-            if (kept < maxEntries)
-                result.lines << line;
-            continue;
         }
-        if (kept < maxEntries) {
-            result.lines << line;
-            ++kept;
-        } else {
-            ++result.leftOut;
-        }
+        cutter.feed(QByteArrayView(buffer, got));
     }
+    result.lines = DecodeLines(cutter.lines);
+    result.leftOut = cutter.leftOut;
     return result;
+}
+
+QStringList SplitDomainFile(const QByteArray &bytes)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return ReadDomainLines(buffer, INT_MAX).lines;
 }
 
 DomainFileLines ReadLinesToList(platform::ListBox *list, const QString &path)

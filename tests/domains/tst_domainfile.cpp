@@ -7,12 +7,15 @@
 
 namespace {
 
-// A device that hands out its bytes and then fails, as a file on a failing disk does.
-class FailingDevice : public QIODevice
+// A device that hands out its bytes a few at a time, and then fails if asked to, as a file on
+// a failing disk does.
+class TrickleDevice : public QIODevice
 {
 public:
-    explicit FailingDevice(QByteArray bytes)
+    TrickleDevice(QByteArray bytes, int chunk, bool failAtEnd)
         : m_bytes(std::move(bytes))
+        , m_chunk(chunk)
+        , m_failAtEnd(failAtEnd)
     {
         open(QIODevice::ReadOnly);
     }
@@ -21,8 +24,8 @@ protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
         if (m_pos >= m_bytes.size())
-            return -1;
-        const qint64 n = std::min<qint64>(std::min<qint64>(maxSize, 7), m_bytes.size() - m_pos);
+            return m_failAtEnd ? -1 : 0;
+        const qint64 n = std::min<qint64>({ maxSize, m_chunk, m_bytes.size() - m_pos });
         memcpy(data, m_bytes.constData() + m_pos, n);
         m_pos += n;
         return n;
@@ -31,6 +34,8 @@ protected:
 
 private:
     QByteArray m_bytes;
+    qint64 m_chunk;
+    bool m_failAtEnd;
     qint64 m_pos = 0;
 };
 
@@ -60,6 +65,11 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, lines);
         QCOMPARE(SplitDomainFile(bytes), lines);
+        // Line breaks split across reads, CR LF included, end lines just the same.
+        for (int chunk = 1; chunk <= 8; ++chunk) {
+            TrickleDevice device(bytes, chunk, false);
+            QCOMPARE(ReadDomainLines(device, kMaxListEntries).lines, lines);
+        }
     }
 
     void gbkAndUtf8GiveTheSameText()
@@ -84,7 +94,7 @@ private slots:
 
     void readFailureKeepsTheWholeLinesReadBefore()
     {
-        FailingDevice device("one.com\r\ntwo.com\r\nthree.c");
+        TrickleDevice device("one.com\r\ntwo.com\r\nthree.c", 7, true);
         const DomainFileLines read = ReadDomainLines(device, kMaxListEntries);
         QVERIFY(read.readFailed);
         QCOMPARE(read.lines, QStringList({ "one.com", "two.com" }));
