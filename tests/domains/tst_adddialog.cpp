@@ -133,10 +133,7 @@ private slots:
 
     void fullListRefusesTheAdd()
     {
-        QByteArray bytes;
-        for (int i = 0; i < 32767; ++i)
-            bytes += "d" + QByteArray::number(i) + ".com\n";
-        f->importFile(f->writeFile("full.txt", bytes));
+        f->importNumberedDomains(32767);
         QCOMPARE(f->list()->count(), 32767);
         f->fake.dialogs.onOpen = [&](QDialog &dialog) {
             type(dialog, "example.com");

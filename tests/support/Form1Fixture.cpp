@@ -73,6 +73,14 @@ void Form1Fixture::importLines(const QStringList &lines)
     importFile(writeFile(QStringLiteral("list%1.txt").arg(++counter), lines.join(u'\n').toUtf8()));
 }
 
+void Form1Fixture::importNumberedDomains(int count)
+{
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += "d" + QByteArray::number(i) + ".com\n";
+    importFile(writeFile(QStringLiteral("numbered%1.txt").arg(count), bytes));
+}
+
 void Form1Fixture::click(const char *buttonName)
 {
     QTest::mouseClick(button(buttonName), Qt::LeftButton);

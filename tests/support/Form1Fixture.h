@@ -36,6 +36,8 @@ struct Form1Fixture
     // Presses the import button and picks `path` in the file dialog.
     void importFile(const QString &path);
     void importLines(const QStringList &lines);
+    // Imports d0.com, d1.com, ... d<count-1>.com.
+    void importNumberedDomains(int count);
     void click(const char *buttonName);
     void serveVersionFile(const QByteArray &body, int delayMs = 0);
     QStringList rowTexts(int row) const;
