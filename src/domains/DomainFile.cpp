@@ -107,7 +107,6 @@ QStringList DecodeLines(QList<QByteArray> lines)
 DomainFileLines ReadDomainLines(QIODevice &device, int maxEntries)
 {
     DomainFileLines result;
-    result.opened = true;
     LineCutter cutter(maxEntries);
     char buffer[64 * 1024];
     for (;;) {

@@ -12,7 +12,6 @@ struct DomainFileLines
 {
     QStringList lines; // every line, empty ones included, up to the entry limit
     int leftOut = 0; // non-empty lines past the entry limit
-    bool opened = false;
     bool readFailed = false; // the read broke off; `lines` holds the lines read before
 };
 

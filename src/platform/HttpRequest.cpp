@@ -146,7 +146,6 @@ void HttpRequest::onFinished()
     m_body += m_reply->readAll();
     const auto error = m_reply->error();
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    m_status = status.toInt();
     if (error != QNetworkReply::NoError && !(status.isValid() && IsHttpErrorWithBody(error))) {
         m_error = m_reply->errorString();
         m_body.clear();

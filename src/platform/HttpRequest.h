@@ -39,7 +39,6 @@ public:
     int readyState() const { return m_state; }
     // The body decoded as UTF-8, or by its byte-order mark when it carries another one.
     QString responseText() const;
-    int status() const { return m_status; }
     // Empty unless the transfer failed (refused, reset, timed out, over the cap ...).
     QString errorString() const { return m_error; }
 
@@ -60,7 +59,6 @@ private:
     QByteArray m_body;
     QString m_error;
     int m_state = Unsent;
-    int m_status = 0;
     int m_timeLimitMs = kTimeLimitMs;
     qint64 m_bodyCap = kBodyCap;
 };

@@ -1,9 +1,9 @@
 // Renders what a user sees into PNG files under the build folder: the main window after a
 // batch run against the stand-in service, and the add dialog.
 #include "Form1Fixture.h"
-#include "Form2.h"
 #include "StatusBar.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
@@ -29,15 +29,11 @@ private slots:
         QVERIFY(standin.waitForReadyRead(10000));
         QVERIFY(standin.readAllStandardOutput().contains("listening"));
 
-        Form1Fixture f(false, QFileInfo(STANDIN_PATH).absolutePath());
-        f.form.reset();
-        f.settings = AppSettings::onHost(QStringLiteral("http://127.0.0.1:%1").arg(port));
-        f.settings.programDir = QFileInfo(STANDIN_PATH).absolutePath();
-        f.form = std::make_unique<Form1>(f.settings, f.fake.platform);
+        Form1Fixture f(false, QFileInfo(STANDIN_PATH).absolutePath(),
+                       QStringLiteral("http://127.0.0.1:%1").arg(port));
+        // The real skin, so that the pictures show what a user sees.
         f.fake.skin.onAttach = [&] {
-            QFile sheet(f.settings.programDir + "/skinh.she");
-            QVERIFY(sheet.open(QIODevice::ReadOnly));
-            qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+            QCOMPARE(platform::StyleSheetSkin().SkinH_AttachEx(f.fake.skin.paths.last(), {}), 0);
         };
         f.form->Load();
         QVERIFY(f.button("Command2")->isEnabled()); // the stand-in's version file matches

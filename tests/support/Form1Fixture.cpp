@@ -8,11 +8,11 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-Form1Fixture::Form1Fixture(bool show, const QString &programDir)
+Form1Fixture::Form1Fixture(bool show, const QString &programDir, const QString &host)
 {
     if (!server.listen())
         qFatal("cannot listen on loopback");
-    settings = AppSettings::onHost(server.base());
+    settings = AppSettings::onHost(host.isEmpty() ? server.base() : host);
     settings.programDir = programDir.isEmpty() ? dir.path() : programDir;
     form = std::make_unique<Form1>(settings, fake.platform);
     if (!show)

@@ -18,7 +18,9 @@ class QTreeWidget;
 struct Form1Fixture
 {
     // `show`: show the window at once, as after start-up; otherwise the test runs Load().
-    explicit Form1Fixture(bool show = true, const QString &programDir = QString());
+    // `host`: where the window's services live; by default the scripted server.
+    explicit Form1Fixture(bool show = true, const QString &programDir = QString(),
+                          const QString &host = QString());
     ~Form1Fixture();
 
     template<typename T> T *find(const char *name) const
