@@ -5,6 +5,7 @@
 #include "HttpGetText.h"
 #include "ListBox.h"
 #include "PageCuts.h"
+#include "ScriptedHttpServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,6 +13,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
 #include <cstdio>
 
 namespace {
@@ -97,6 +100,49 @@ void BenchImport(int lines)
         ms, entries, PeakRssMiB(), PeakRssMiB() - rssBefore);
 }
 
+// A run over 20 entries in which every third page answers only after one and a half steps:
+// the steps must keep their pace, so the run takes (entries - 1) steps and no more.
+void BenchPaceUnderSlowPages(int intervalMs)
+{
+    const int entries = 20;
+    ScriptedHttpServer server;
+    server.listen();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("domains.txt"));
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        for (int i = 0; i < entries; ++i) {
+            const QByteArray domain = "d" + QByteArray::number(i) + ".com";
+            file.write(domain + "\n");
+            ScriptedHttpServer::Reply reply;
+            reply.body = StatisticsPageWith({ "1", "2", "3", "4" });
+            reply.delayMs = i % 3 == 2 ? intervalMs * 3 / 2 : 0;
+            server.setReply("/siteall/" + domain, reply);
+        }
+    }
+    FakePlatform fake;
+    Form1 form(AppSettings::onHost(server.base()), fake.platform);
+    form.show();
+    fake.files.answers << path;
+    form.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    auto *start = form.findChild<QPushButton *>(QStringLiteral("Command2"));
+    auto *table = form.findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+    start->setEnabled(true);
+
+    QElapsedTimer wall;
+    wall.start();
+    start->click();
+    form.findChild<QTimer *>(QStringLiteral("Timer1"))->setInterval(intervalMs);
+    while (table->topLevelItemCount() < entries || start->text() != QStringLiteral("批量查询"))
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    const double ms = wall.nsecsElapsed() / 1e6;
+    const double ideal = (entries - 1) * intervalMs;
+    std::printf("run of %d entries, %d ms steps, every third page 1.5 steps late: %.0f ms, "
+                "ideal %.0f ms, ratio %.3f\n",
+                entries, intervalMs, ms, ideal, ms / ideal);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -106,6 +152,8 @@ int main(int argc, char *argv[])
     BenchPageCuts();
     BenchImport(32767);
     BenchImport(100000);
+    BenchPaceUnderSlowPages(100);
+    BenchPaceUnderSlowPages(500);
     StandIn standin({ QStringLiteral("--slow-ms"), QStringLiteral("3000") });
     if (!standin.started()) {
         std::printf("the stand-in service did not start\n");

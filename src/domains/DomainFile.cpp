@@ -11,6 +11,19 @@
 
 namespace {
 
+// The length of one line in characters, decoded by itself the way the whole file will be.
+qsizetype CharacterCount(const QByteArray &line)
+{
+    if (line.size() <= kMaxEntryLength)
+        return line.size(); // no encoding has fewer bytes than characters
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8.decode(line);
+    if (!utf8.hasError())
+        return text.size();
+    QStringDecoder gb18030("GB18030");
+    return QString(gb18030.decode(line)).size();
+}
+
 // Cuts a byte stream into lines. CR and LF are single bytes in UTF-8 and in GB18030 alike (no
 // multi-byte character contains them), so lines can be cut before the text is decoded. Once the
 // entry limit is reached, further lines are only counted, so even a huge file costs no memory.
@@ -56,8 +69,13 @@ public:
 
     QList<QByteArray> lines;
     int leftOut = 0;
+    int tooLong = 0;
 
 private:
+    // No encoding the file may be in takes more than four bytes for a character: longer lines
+    // are dropped unread, shorter ones measured in characters.
+    static constexpr qsizetype kMaxEntryBytes = 4 * qsizetype(kMaxEntryLength);
+
     bool full() const { return m_kept >= m_maxEntries; }
 
     void take(QByteArrayView piece)
@@ -65,25 +83,32 @@ private:
         if (piece.isEmpty())
             return;
         m_partialHasText = true;
-        if (!full())
+        m_partialBytes += piece.size();
+        if (m_partialBytes > kMaxEntryBytes)
+            m_partial.clear(); // too long to be kept: stop holding it
+        else if (!full())
             m_partial.append(piece);
     }
 
     void endLine()
     {
-        if (full()) {
+        if (full())
             leftOut += m_partialHasText ? 1 : 0;
-        } else {
+        else if (m_partialBytes > kMaxEntryBytes || CharacterCount(m_partial) > kMaxEntryLength)
+            ++tooLong;
+        else {
             m_kept += m_partialHasText ? 1 : 0;
             lines << m_partial;
         }
         m_partial.clear();
+        m_partialBytes = 0;
         m_partialHasText = false;
     }
 
     int m_maxEntries;
     int m_kept = 0;
     QByteArray m_partial;
+    qsizetype m_partialBytes = 0;
     bool m_partialHasText = false;
     bool m_afterCr = false;
 };
@@ -124,6 +149,7 @@ DomainFileLines ReadDomainLines(QIODevice &device, int maxEntries)
     }
     result.lines = DecodeLines(cutter.lines);
     result.leftOut = cutter.leftOut;
+    result.tooLong = cutter.tooLong;
     return result;
 }
 
@@ -133,6 +159,12 @@ QStringList SplitDomainFile(const QByteArray &bytes)
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     return ReadDomainLines(buffer, INT_MAX).lines;
+}
+
+bool DomainFileReadable(const QString &path)
+{
+    QFile file(path);
+    return !path.isEmpty() && file.open(QIODevice::ReadOnly);
 }
 
 DomainFileLines ReadLinesToList(platform::ListBox *list, const QString &path)

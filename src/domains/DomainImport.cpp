@@ -6,9 +6,25 @@
 #include "Platform.h"
 #include "StatusBar.h"
 
+#include <QDir>
+
 namespace {
 
 const QString kBoxTitle = QStringLiteral("Varnel系列软件");
+
+QString LeftOutMessage(const DomainFileLines &read)
+{
+    QStringList reasons;
+    if (read.leftOut > 0)
+        reasons << QStringLiteral("域名列表最多容纳%1个域名，文件中其余%2行未导入。")
+                       .arg(kMaxListEntries)
+                       .arg(read.leftOut);
+    if (read.tooLong > 0)
+        reasons << QStringLiteral("文件中有%1行超过%2个字符，不是域名，未导入。")
+                       .arg(read.tooLong)
+                       .arg(kMaxEntryLength);
+    return reasons.join(QStringLiteral("\r\n"));
+}
 
 } // namespace
 
@@ -35,6 +51,14 @@ void DomainImport::run()
                                     QStringLiteral("文本文件|*.txt"), m_programDir);
     if (!path)
         return; // cancelled: the list stays as it was
+    // A mistyped name or a folder must not cost the user the list already loaded.
+    if (!DomainFileReadable(*path)) {
+        m_platform.boxes.show(m_window,
+                              QStringLiteral("无法读取文件：%1\r\n域名列表保持不变。")
+                                  .arg(QDir::toNativeSeparators(*path)),
+                              platform::BoxIcon::Warning, kBoxTitle);
+        return;
+    }
 
     m_list->clear();
     const DomainFileLines read = ReadLinesToList(m_list, *path);
@@ -52,13 +76,9 @@ void DomainImport::run()
             QStringLiteral("读取文件时出错，只导入了出错之前读到的%1行。").arg(read.lines.size()),
             platform::BoxIcon::Warning, kBoxTitle);
     }
-    if (read.leftOut > 0) {
-        m_platform.boxes.show(m_window,
-                              QStringLiteral("域名列表最多容纳%1个域名，文件中其余%2行未导入。")
-                                  .arg(kMaxListEntries)
-                                  .arg(read.leftOut),
-                              platform::BoxIcon::Information, kBoxTitle);
-    }
+    if (read.leftOut > 0 || read.tooLong > 0)
+        m_platform.boxes.show(m_window, LeftOutMessage(read), platform::BoxIcon::Information,
+                              kBoxTitle);
 }
 
 void DomainImport::onListMouseDown()

@@ -21,12 +21,17 @@ QNetworkAccessManager &Manager()
     return *manager;
 }
 
-// Errors that still come with a complete answer from the server (4xx, 5xx): the body counts.
-bool IsHttpErrorWithBody(QNetworkReply::NetworkError error)
+// Qt files many status codes as errors (400, 404, 407, 418, a redirect without a Location, 5xx
+// ...); such an answer still arrived whole and its body counts. Only a transfer that brought no
+// answer, or broke off inside it, is a failure: the network-layer errors and a framing fault.
+bool AnswerArrived(const QVariant &status, QNetworkReply::NetworkError error)
 {
-    return (error >= QNetworkReply::ContentAccessDenied
-            && error <= QNetworkReply::UnknownContentError)
-        || error >= QNetworkReply::InternalServerError;
+    if (!status.isValid())
+        return false;
+    if (error == QNetworkReply::NoError)
+        return true;
+    return error >= QNetworkReply::ProxyConnectionRefusedError
+        && error != QNetworkReply::ProtocolFailure && error != QNetworkReply::ContentReSendError;
 }
 
 } // namespace
@@ -96,19 +101,44 @@ bool HttpRequest::send()
         m_error = QStringLiteral("send needs an opened, unsent request");
         return false;
     }
-    QNetworkRequest request { QUrl(m_url) };
-    for (const auto &[name, value] : std::as_const(m_headers))
-        request.setRawHeader(name, value);
-    m_reply = Manager().sendCustomRequest(request, m_method.toLatin1());
-    connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpRequest::onMetaData);
-    connect(m_reply, &QNetworkReply::readyRead, this, &HttpRequest::onReadyRead);
-    connect(m_reply, &QNetworkReply::finished, this, &HttpRequest::onFinished);
-
+    startTransfer(QUrl(m_url));
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this,
             [this] { fail(QStringLiteral("no complete answer within %1 ms").arg(m_timeLimitMs)); });
     m_timer->start(m_timeLimitMs);
+    return true;
+}
+
+void HttpRequest::startTransfer(const QUrl &url)
+{
+    QNetworkRequest request(url);
+    for (const auto &[name, value] : std::as_const(m_headers))
+        request.setRawHeader(name, value);
+    // Redirects are followed here rather than by Qt, which drops the body of a redirect it
+    // cannot follow (no Location): that answer's body counts like any other.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    m_body.clear();
+    m_reply = Manager().sendCustomRequest(request, m_method.toLatin1());
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpRequest::onMetaData);
+    connect(m_reply, &QNetworkReply::readyRead, this, &HttpRequest::onReadyRead);
+    connect(m_reply, &QNetworkReply::finished, this, &HttpRequest::onFinished);
+}
+
+bool HttpRequest::followRedirect()
+{
+    const QUrl from = m_reply->url();
+    const QUrl to
+        = from.resolved(m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl());
+    const bool web = to.scheme() == QLatin1String("http") || to.scheme() == QLatin1String("https");
+    const bool lessSafe
+        = from.scheme() == QLatin1String("https") && to.scheme() == QLatin1String("http");
+    if (to == from || !to.isValid() || !web || lessSafe || ++m_redirects > kMaxRedirects)
+        return false;
+    m_reply->disconnect(this);
+    m_reply->deleteLater();
+    startTransfer(to);
     return true;
 }
 
@@ -143,10 +173,14 @@ void HttpRequest::onFinished()
 {
     if (m_state == Done)
         return;
-    m_body += m_reply->readAll();
     const auto error = m_reply->error();
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (error != QNetworkReply::NoError && !(status.isValid() && IsHttpErrorWithBody(error))) {
+    if (error == QNetworkReply::NoError
+        && m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid()
+        && followRedirect())
+        return;
+    m_body += m_reply->readAll();
+    if (!AnswerArrived(status, error)) {
         m_error = m_reply->errorString();
         m_body.clear();
     }

@@ -9,6 +9,7 @@
 
 class QNetworkReply;
 class QTimer;
+class QUrl;
 
 namespace platform {
 
@@ -23,6 +24,8 @@ public:
     static constexpr int kTimeLimitMs = 30'000;
     // ... and will not hold a body larger than this.
     static constexpr qint64 kBodyCap = 16 * 1024 * 1024;
+    // Redirects followed before the answer in hand counts as the answer.
+    static constexpr int kMaxRedirects = 10;
 
     enum ReadyState { Unsent = 0, Opened = 1, HeadersReceived = 2, Loading = 3, Done = 4 };
 
@@ -46,6 +49,8 @@ signals:
     void completed();
 
 private:
+    void startTransfer(const QUrl &url);
+    bool followRedirect();
     void onMetaData();
     void onReadyRead();
     void onFinished();
@@ -59,6 +64,7 @@ private:
     QByteArray m_body;
     QString m_error;
     int m_state = Unsent;
+    int m_redirects = 0;
     int m_timeLimitMs = kTimeLimitMs;
     qint64 m_bodyCap = kBodyCap;
 };

@@ -10,6 +10,8 @@ void QtMessageBoxes::show(QWidget *parent, const QString &text, BoxIcon icon, co
                     title, text, QMessageBox::Ok, parent);
     // Texts can carry what a server sent (a version text): never let them turn into markup.
     box.setTextFormat(Qt::PlainText);
+    // A box may carry an address or a file name the user wants to copy.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.exec();
 }
 

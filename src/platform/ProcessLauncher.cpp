@@ -6,18 +6,19 @@
 
 namespace platform {
 
-void QtProcessLauncher::startDetached(const QString &commandLine)
+bool QtProcessLauncher::startDetached(const QString &commandLine)
 {
     QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty())
-        return;
+        return false;
     const QString program = words.takeFirst();
     if (program.compare(QLatin1String("explorer.exe"), Qt::CaseInsensitive) == 0) {
+        bool opened = !words.isEmpty();
         for (const QString &target : std::as_const(words))
-            QDesktopServices::openUrl(QUrl(target));
-        return;
+            opened = QDesktopServices::openUrl(QUrl(target)) && opened;
+        return opened;
     }
-    QProcess::startDetached(program, words);
+    return QProcess::startDetached(program, words);
 }
 
 } // namespace platform

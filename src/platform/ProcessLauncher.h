@@ -4,12 +4,13 @@
 
 namespace platform {
 
-// Starts a command line as a new process without waiting for it.
+// Starts a command line as a new process without waiting for it. False when it could not be
+// started (no such program, no browser or opener for a web page).
 class ProcessLauncher
 {
 public:
     virtual ~ProcessLauncher() = default;
-    virtual void startDetached(const QString &commandLine) = 0;
+    virtual bool startDetached(const QString &commandLine) = 0;
 };
 
 // "explorer.exe <url>" opens the URL in the user's default browser; anything else is started
@@ -17,7 +18,7 @@ public:
 class QtProcessLauncher final : public ProcessLauncher
 {
 public:
-    void startDetached(const QString &commandLine) override;
+    bool startDetached(const QString &commandLine) override;
 };
 
 } // namespace platform

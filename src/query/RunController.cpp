@@ -25,6 +25,11 @@ RunController::RunController(const Controls &controls, QueryState &state,
     , m_state(state)
     , m_boxes(boxes)
 {
+    // A timer never fires again while a slot of its own timeout is still running, and a tick's
+    // query can wait for its page far longer than the pace. Handling the tick after the timer
+    // event has returned lets the next tick fall due, and run, inside that wait.
+    connect(m_controls.timer, &QTimer::timeout, this, &RunController::onTimerTick,
+            Qt::QueuedConnection);
 }
 
 bool RunController::running() const
@@ -67,6 +72,7 @@ void RunController::start()
 
 void RunController::stop()
 {
+    ++m_runNumber; // a tick still waiting for its page must not end a later run
     m_controls.list->setEnabled(true);
     m_state.queryMode = 0;
     m_state.queryCursor = 0;
@@ -77,6 +83,9 @@ void RunController::stop()
 
 void RunController::onTimerTick()
 {
+    // A tick queued just before the run stopped or ended belongs to no run.
+    if (!m_controls.timer->isActive())
+        return;
     platform::ListBox *list = m_controls.list;
     if (list->count() <= 1) {
         endRun();
@@ -87,9 +96,12 @@ void RunController::onTimerTick()
         endRun();
         return;
     }
+    const int run = m_runNumber;
     QPointer<RunController> alive(this);
     list->setListIndex(m_state.queryCursor);
-    if (!alive)
+    // Later ticks may have run inside this query's wait and ended the run already; ending it
+    // again is harmless. After a stop, or a new start, this tick has nothing left to end.
+    if (!alive || run != m_runNumber)
         return;
     if (list->listIndex() + 1 == list->count())
         endRun();

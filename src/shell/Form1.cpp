@@ -69,11 +69,12 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(1000);
+    // The steps keep a fixed pace: a coarse timer may fire each of them up to 5 % late.
+    m_timer1->setTimerType(Qt::PreciseTimer);
     m_run = new RunController(
         { ui->List1, ui->ListView1, ui->s1, ui->Command2, m_timer1, ui->Slider1, ui->Label2, this },
         m_state, m_platform.boxes, this);
     connect(ui->Command2, &QPushButton::clicked, m_run, &RunController::onStartStopClick);
-    connect(m_timer1, &QTimer::timeout, m_run, &RunController::onTimerTick);
     connect(ui->Slider1, &QSlider::valueChanged, m_run, &RunController::onPaceScroll);
 
     connect(ui->Command3, &QPushButton::clicked, this, [this] { openSite(m_settings.forumUrl); });
@@ -113,7 +114,9 @@ void Form1::gx()
     if (!alive || m_closed)
         return;
     const QString version = VersionFromReply(reply.text);
-    if (reply.text.isEmpty()) {
+    // A reply without a version text (an error page, a proxy's page) is a failed check, not
+    // news of another version.
+    if (version.isEmpty()) {
         m_platform.boxes.show(this, QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版"),
                               platform::BoxIcon::Warning, kBoxTitle);
         return;
@@ -121,7 +124,7 @@ void Form1::gx()
     if (version != kCurrentVersion) {
         m_platform.boxes.show(this, NewVersionMessage(version), platform::BoxIcon::Information,
                               kBoxTitle);
-        m_platform.processes.startDetached(BrowserCommandLine(m_settings.forumUrl));
+        openSite(m_settings.forumUrl);
         m_platform.exit.endNow();
         return;
     }
@@ -136,7 +139,11 @@ void Form1::cx()
 
 void Form1::openSite(const QString &url)
 {
-    m_platform.processes.startDetached(BrowserCommandLine(url));
+    if (m_platform.processes.startDetached(BrowserCommandLine(url)))
+        return;
+    // No browser to hand it to: give the user the address to copy instead.
+    m_platform.boxes.show(this, QStringLiteral("无法打开浏览器，请手动访问以下网址：\r\n") + url,
+                          platform::BoxIcon::Information, kBoxTitle);
 }
 
 void Form1::openAddDialog()

@@ -103,12 +103,28 @@ private slots:
     void entriesPastTheLimitAreCounted()
     {
         QBuffer buffer;
-        buffer.setData("a.com\n\nb.com\n\nc.com\nd.com\n\n");
+        buffer.setData("a.com\n\nb.com\n\nc.com\nd.com\n\ne.com");
         buffer.open(QIODevice::ReadOnly);
         const DomainFileLines read = ReadDomainLines(buffer, 2);
         QCOMPARE(read.lines, QStringList({ "a.com", "", "b.com" }));
-        QCOMPARE(read.leftOut, 2);
+        QCOMPARE(read.leftOut, 3);
+        QCOMPARE(read.tooLong, 0);
         QVERIFY(!read.readFailed);
+    }
+
+    // Lines no domain could fill are counted, not kept, measured in characters; they take no
+    // place in the list.
+    void overlongLinesAreCountedNotKept()
+    {
+        const QByteArray longest(kMaxEntryLength, 'a');
+        const QByteArray chinese = QString(kMaxEntryLength, QChar(0x4E2D)).toUtf8(); // 3 bytes each
+        QByteArray bytes = longest + "\n" + longest + "b\n" + chinese + "\n" + chinese + "x\n";
+        bytes += QByteArray(1 << 20, 'c') + "\nlast.com";
+        TrickleDevice device(bytes, 4096, false);
+        const DomainFileLines read = ReadDomainLines(device, 2);
+        QCOMPARE(read.lines, QStringList({ longest, QString::fromUtf8(chinese) }));
+        QCOMPARE(read.tooLong, 1);
+        QCOMPARE(read.leftOut, 3); // past the limit, long or not
     }
 };
 

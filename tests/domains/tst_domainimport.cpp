@@ -66,11 +66,27 @@ private slots:
         QCOMPARE(f->status()->panelText(2), QString("earlier text"));
     }
 
-    void missingFileClearsTheList()
+    void unreadableFileKeepsTheList_data()
     {
-        f->importLines({ "old.com" });
-        f->importFile(f->dir.filePath("does-not-exist.txt"));
-        QCOMPARE(f->list()->count(), 0);
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing") << "does-not-exist.txt";
+        QTest::newRow("folder") << ".";
+    }
+    void unreadableFileKeepsTheList()
+    {
+        QFETCH(QString, name);
+        f->importLines({ "a.com", "b.com" });
+        f->list()->setListIndexQuietly(0);
+        const QString path = f->dir.filePath(name);
+
+        f->importFile(path);
+
+        QCOMPARE(f->list()->entries(), QStringList({ "a.com", "b.com" }));
+        QCOMPARE(f->list()->listIndex(), 0);
+        QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共2个域名"));
+        const ShownBox box = f->fake.boxes.shown.last();
+        QCOMPARE(box.icon, platform::BoxIcon::Warning);
+        QVERIFY2(box.text.contains(QDir::toNativeSeparators(path)), qPrintable(box.text));
     }
 
     void readFailureIsReported()
@@ -126,13 +142,19 @@ private slots:
 
     void moreLinesThanTheListHoldsAreLeftOutAndReported()
     {
-        f->importNumberedDomains(40000);
+        QByteArray bytes = QByteArray(100000, 'x') + "\n";
+        for (int i = 0; i < 40000; ++i)
+            bytes += "d" + QByteArray::number(i) + ".com\n";
+        f->importFile(f->writeFile("long.txt", bytes + "unterminated.com"));
 
         QCOMPARE(f->list()->count(), 32767);
         QCOMPARE(f->list()->item(32766)->text(), QString("d32766.com"));
         QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共32767个域名"));
         QCOMPARE(f->fake.boxes.shown.size(), 2);
-        QVERIFY(f->fake.boxes.shown.last().text.contains("7233"));
+        const QString text = f->fake.boxes.shown.last().text;
+        // the limit, the lines past it (the unterminated last one included), the overlong line
+        QVERIFY2(QRegularExpression("32767\\D+7234\\D+\\r\\n\\D*1\\D").match(text).hasMatch(),
+                 qPrintable(text));
     }
 
     void mouseDownOnTheEmptyListStartsTheImport()

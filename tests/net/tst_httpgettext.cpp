@@ -28,6 +28,9 @@ private slots:
         QTest::newRow("404 with html")
             << 404 << QByteArray("<html>没有这个页面</html>") << int(Mode::Normal);
         QTest::newRow("500 with text") << 500 << QByteArray("server broke") << int(Mode::Normal);
+        for (int status : { 400, 407, 418, 302 }) // Qt files these as errors too
+            QTest::addRow("%d", status)
+                << status << QByteArray("<td>收录数量</td>") << int(Mode::Normal);
         QTest::newRow("200 empty") << 200 << QByteArray() << int(Mode::Normal);
         QTest::newRow("200 chunked")
             << 200 << QByteArray("<p>分块</p>").repeated(500) << int(Mode::Chunked);
@@ -50,7 +53,10 @@ private slots:
     void sendsGetWithIfModifiedSinceZero()
     {
         server->setReply("/siteall/example.com", { 200, "ok" });
-        HttpGetText(server->base() + "/siteall/example.com");
+        server->setReply("/moved",
+                         { 301, "", "text/html", 0, Mode::Normal, "/siteall/example.com" });
+        QCOMPARE(HttpGetText(server->base() + "/moved").text, QString("ok"));
+        server->requests.removeFirst();
         HttpGetText(server->base() + "/siteall/example.com");
 
         QCOMPARE(server->requests.size(), 2);

@@ -75,9 +75,6 @@ private slots:
         QTest::newRow("older") << QByteArray("kwtp:V0.9|") << "V0.9";
         QTest::newRow("trailing blank") << QByteArray("kwtp:V1.0 |") << "V1.0 ";
         QTest::newRow("lower case") << QByteArray("kwtp:v1.0|") << "v1.0";
-        QTest::newRow("error page without key") << QByteArray("<html>bad gateway</html>") << "";
-        QTest::newRow("key without bar") << QByteArray("kwtp:V1.0") << "";
-        QTest::newRow("second key first") << QByteArray("kwtp:V1.0kwtp:V1.0|") << "";
     }
     void otherVersionOpensTheForumAndEnds()
     {
@@ -85,10 +82,16 @@ private slots:
         QFETCH(QString, shown);
         Form1Fixture f(false);
         f.serveVersionFile(body);
+        f.fake.processes.opens = false; // no browser: the address is shown before the end
+        int boxesAtTheEnd = -1;
+        f.fake.exit.onEnd = [&] { boxesAtTheEnd = int(f.fake.boxes.shown.size()); };
 
         f.form->Load();
 
-        QCOMPARE(f.fake.boxes.shown.size(), 1);
+        QCOMPARE(boxesAtTheEnd, 2);
+        QCOMPARE(f.fake.boxes.shown.last().text.right(f.settings.forumUrl.size() + 2),
+                 "\r\n" + f.settings.forumUrl);
+        QCOMPARE(f.fake.boxes.shown.last().icon, platform::BoxIcon::Information);
         QCOMPARE(f.fake.boxes.shown.first().text,
                  QString("发现最新版本![" + shown + "]\r\n \r\n确定后自动打开官方论坛!"));
         QCOMPARE(f.fake.boxes.shown.first().icon, platform::BoxIcon::Information);
@@ -98,17 +101,23 @@ private slots:
         QVERIFY(!f.button("Command2")->isEnabled());
     }
 
-    void noReplyWarnsAndKeepsTheBatchRunDisabled_data()
+    void failedCheckWarnsAndKeepsTheBatchRunDisabled_data()
     {
         QTest::addColumn<bool>("reachable");
-        QTest::newRow("empty body") << true;
-        QTest::newRow("server unreachable") << false;
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("empty body") << true << QByteArray();
+        QTest::newRow("server unreachable") << false << QByteArray();
+        QTest::newRow("error page without key") << true << QByteArray("<html>bad gateway</html>");
+        QTest::newRow("key without bar") << true << QByteArray("kwtp:V1.0");
+        QTest::newRow("second key first") << true << QByteArray("kwtp:V1.0kwtp:V1.0|");
+        QTest::newRow("empty version") << true << QByteArray("kwtp:|");
     }
-    void noReplyWarnsAndKeepsTheBatchRunDisabled()
+    void failedCheckWarnsAndKeepsTheBatchRunDisabled()
     {
         QFETCH(bool, reachable);
+        QFETCH(QByteArray, body);
         Form1Fixture f(false);
-        f.serveVersionFile("");
+        f.serveVersionFile(body);
         if (!reachable)
             f.server.close();
 

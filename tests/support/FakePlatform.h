@@ -47,15 +47,26 @@ public:
 class RecordingLauncher final : public platform::ProcessLauncher
 {
 public:
-    void startDetached(const QString &commandLine) override { started << commandLine; }
+    bool startDetached(const QString &commandLine) override
+    {
+        started << commandLine;
+        return opens;
+    }
     QStringList started;
+    bool opens = true; // false: as on a desktop with no browser
 };
 
 class RecordingExit final : public platform::ProgramExit
 {
 public:
-    void endNow() override { ++calls; }
+    void endNow() override
+    {
+        ++calls;
+        if (onEnd)
+            onEnd();
+    }
     int calls = 0;
+    std::function<void()> onEnd;
 };
 
 class RecordingSkin final : public platform::Skin

@@ -25,6 +25,12 @@ void ScriptedHttpServer::close()
     m_server->close();
 }
 
+void ScriptedHttpServer::dropConnections()
+{
+    for (QTcpSocket *socket : m_server->findChildren<QTcpSocket *>())
+        socket->abort();
+}
+
 quint16 ScriptedHttpServer::port() const
 {
     return m_server->isListening() ? m_server->serverPort() : m_closedPort;
@@ -95,6 +101,8 @@ void ScriptedHttpServer::answer(QTcpSocket *socket, const Reply &reply)
 {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + " Scripted\r\n";
     head += "Content-Type: " + reply.contentType + "\r\nConnection: close\r\n";
+    if (!reply.location.isEmpty())
+        head += "Location: " + reply.location + "\r\n";
     switch (reply.mode) {
     case Mode::Chunked: {
         socket->write(head + "Transfer-Encoding: chunked\r\n\r\n");

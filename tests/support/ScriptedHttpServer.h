@@ -29,6 +29,7 @@ public:
         QByteArray contentType = "text/html; charset=utf-8";
         int delayMs = 0;
         Mode mode = Mode::Normal;
+        QByteArray location = {}; // sent as a Location header when not empty
     };
     struct Request
     {
@@ -42,6 +43,7 @@ public:
 
     bool listen();
     void close(); // stop listening: connections are refused from now on
+    void dropConnections(); // resets every open connection, answered or not
     quint16 port() const;
     QString base() const; // "http://127.0.0.1:<port>"
     void setReply(const QByteArray &path, const Reply &reply);
