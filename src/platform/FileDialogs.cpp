@@ -29,4 +29,16 @@ std::optional<QString> QtFileDialogs::openFile(QWidget *parent, const QString &t
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> QtFileDialogs::saveFile(QWidget *parent, const QString &title,
+                                               const QString &filter, const QString &suggestedPath)
+{
+    QFileDialog dialog(parent, title, suggestedPath, QtFilterFromClassic(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace platform

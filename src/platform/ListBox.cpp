@@ -81,6 +81,10 @@ void ListBox::mouseDoubleClickEvent(QMouseEvent *event)
 
 void ListBox::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        emit listDeleteKey();
+        return;
+    }
     const int before = currentRow();
     QListWidget::keyPressEvent(event);
     if (currentRow() != before && currentRow() >= 0)

@@ -10,6 +10,7 @@ namespace platform {
 //   Removing or clearing entries does not raise it.
 // - listMouseDown: any mouse button pressed over the list, raised before anything else.
 // - listDblClick: a double click anywhere over the list.
+// - listDeleteKey: the Delete key pressed on the list.
 class ListBox : public QListWidget
 {
     Q_OBJECT
@@ -28,6 +29,7 @@ signals:
     void listClick();
     void listMouseDown(Qt::MouseButton button);
     void listDblClick();
+    void listDeleteKey();
 
 protected:
     bool event(QEvent *event) override;

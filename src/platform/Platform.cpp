@@ -10,7 +10,8 @@ Platform &SystemPlatform()
     static QtProgramExit exit;
     static StyleSheetSkin skin;
     static QtModalDialogs dialogs;
-    static Platform platform { boxes, files, processes, exit, skin, dialogs };
+    static QtClipboard clipboard;
+    static Platform platform { boxes, files, processes, exit, skin, dialogs, clipboard };
     return platform;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Clipboard.h"
 #include "FileDialogs.h"
 #include "MessageBoxes.h"
 #include "ModalDialogs.h"
@@ -18,6 +19,7 @@ struct Platform
     ProgramExit &exit;
     Skin &skin;
     ModalDialogs &dialogs;
+    Clipboard &clipboard;
 };
 
 // The real operations, over Qt.

@@ -9,11 +9,13 @@ int StyleSheetSkin::SkinH_AttachEx(const QString &path, const QString &password)
 {
     Q_UNUSED(password);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    const QByteArray sheet
+        = file.open(QIODevice::ReadOnly | QIODevice::Text) ? file.readAll() : QByteArray();
+    if (sheet.isEmpty() || file.error() != QFileDevice::NoError) {
+        // The window still works unskinned; say why it looks plain.
+        qWarning("skin not loaded from %s: %s", qPrintable(path), qPrintable(file.errorString()));
         return 1;
-    const QByteArray sheet = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return 1;
+    }
     qApp->setStyleSheet(QString::fromUtf8(sheet));
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "LinkButtons.h"
 #include "Platform.h"
 #include "ResultsTable.h"
+#include "ResultsTableActions.h"
 #include "ResultsTableProc.h"
 #include "RunController.h"
 #include "UpdateCheck.h"
@@ -20,6 +21,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 const QString kBoxTitle = QStringLiteral("Varnel系列软件");
@@ -27,8 +30,12 @@ const QString kBoxTitle = QStringLiteral("Varnel系列软件");
 void CentreOnScreen(QWidget *window)
 {
     if (const QScreen *screen = window->screen()) {
+        const QRect available = screen->availableGeometry();
         QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
+        frame.moveCenter(available.center());
+        // A window larger than the screen keeps its title bar, and so its close button, on it.
+        frame.moveTopLeft(QPoint(std::max(frame.left(), available.left()),
+                                 std::max(frame.top(), available.top())));
         window->move(frame.topLeft());
     }
 }
@@ -52,6 +59,7 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     ui->Label1->adjustSize();
     ui->Label2->adjustSize();
     SetUpResultsTable(ui->ListView1);
+    new ResultsTableActions(ui->ListView1, m_platform, this);
     ui->s1->setPanels({ QStringLiteral("运行提示："), QStringLiteral("正在检测程序最新版本.."),
                         QString(), QStringLiteral("Varnel出品") },
                       { 96, 636, 96, 96 }, 2);
@@ -65,6 +73,8 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     connect(ui->Command1, &QPushButton::clicked, m_import, &DomainImport::run);
     connect(ui->List1, &platform::ListBox::listMouseDown, m_import, &DomainImport::onListMouseDown);
     connect(ui->List1, &platform::ListBox::listDblClick, m_import, &DomainImport::onListDblClick);
+    // The keyboard's way to do what a double click does.
+    connect(ui->List1, &platform::ListBox::listDeleteKey, m_import, &DomainImport::onListDblClick);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));

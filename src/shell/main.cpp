@@ -1,16 +1,24 @@
 #include "AppSettings.h"
+#include "CommandLine.h"
 #include "Form1.h"
 #include "Platform.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = HandleCommandLine(argc, argv))
+        return *status;
+
     QApplication app(argc, argv);
-    // The standard dialogs and boxes speak the same language as the rest of the program.
+    SetApplicationNames();
+    // The standard dialogs and boxes speak the same language as the rest of the program, with
+    // Chinese number and date formats whatever the system locale.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     QTranslator qtChinese;
     if (qtChinese.load(QStringLiteral("qtbase_zh_CN"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

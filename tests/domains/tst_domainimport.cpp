@@ -169,19 +169,26 @@ private slots:
         QCOMPARE(f->fake.files.calls.size(), 1);
     }
 
-    void doubleClickRemovesTheCurrentEntry()
+    // A double click or the Delete key removes the current entry, the first one too.
+    void doubleClickOrDeleteRemovesTheCurrentEntry()
     {
-        f->importLines({ "a.com", "b.com", "c.com" });
-        f->list()->setListIndexQuietly(1);
-        const QRect second = f->list()->visualItemRect(f->list()->item(1));
-        QTest::mouseDClick(f->list()->viewport(), Qt::LeftButton, {}, second.center());
+        f->importLines({ "a.com", "b.com", "c.com", "d.com" });
+        f->list()->setListIndexQuietly(0);
+        const QRect first = f->list()->visualItemRect(f->list()->item(0));
+        QTest::mouseDClick(f->list()->viewport(), Qt::LeftButton, {}, first.center());
 
-        QCOMPARE(f->list()->entries(), QStringList({ "a.com", "c.com" }));
+        QCOMPARE(f->list()->entries(), QStringList({ "b.com", "c.com", "d.com" }));
         QCOMPARE(f->list()->listIndex(), -1);
-        QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共3个域名"));
+        QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共4个域名"));
 
         QTest::mouseDClick(f->list()->viewport(), Qt::LeftButton, {}, QPoint(20, 300));
-        QCOMPARE(f->list()->count(), 2); // nothing current: nothing removed
+        QCOMPARE(f->list()->count(), 3); // nothing current: nothing removed
+
+        f->list()->setListIndexQuietly(1);
+        QTest::keyClick(f->list(), Qt::Key_Delete);
+        QCOMPARE(f->list()->entries(), QStringList({ "b.com", "d.com" }));
+        QTest::keyClick(f->list(), Qt::Key_Delete);
+        QCOMPARE(f->list()->count(), 2);
     }
 
 private:

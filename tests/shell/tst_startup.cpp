@@ -35,6 +35,16 @@ private slots:
         QVERIFY(f.form->isVisible());
         QVERIFY(f.form->windowIcon().isNull());
         QCOMPARE(f.status()->panelText(3), QString("V1.0.0"));
+        // The window is wider than the test screen: it is placed with its title bar on screen.
+        const QRect available = f.form->screen()->availableGeometry();
+        QVERIFY(f.form->frameGeometry().width() > available.width());
+        QVERIFY(available.contains(f.form->frameGeometry().topLeft()));
+        // Every control reached by keyboard has a name to be read out.
+        for (const QWidget *w : f.form->findChildren<QWidget *>()) {
+            const auto *button = qobject_cast<const QAbstractButton *>(w);
+            if (w->focusPolicy() != Qt::NoFocus && !(button && !button->text().isEmpty()))
+                QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+        }
     }
 
     void versionText()

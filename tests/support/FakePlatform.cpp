@@ -20,6 +20,13 @@ std::optional<QString> ScriptedFileDialogs::openFile(QWidget *, const QString &t
     return answers.takeFirst();
 }
 
+std::optional<QString> ScriptedFileDialogs::saveFile(QWidget *parent, const QString &title,
+                                                     const QString &filter,
+                                                     const QString &suggestedPath)
+{
+    return openFile(parent, title, filter, suggestedPath);
+}
+
 int RecordingSkin::SkinH_AttachEx(const QString &path, const QString &password)
 {
     paths << path;

@@ -31,7 +31,7 @@ struct FileDialogCall
 {
     QString title;
     QString filter;
-    QString directory;
+    QString directory; // or the suggested file, for a save
 };
 
 class ScriptedFileDialogs final : public platform::FileDialogs
@@ -39,9 +39,19 @@ class ScriptedFileDialogs final : public platform::FileDialogs
 public:
     std::optional<QString> openFile(QWidget *parent, const QString &title, const QString &filter,
                                     const QString &directory) override;
-    // The answers to give, first one first; with none left the user cancels.
+    std::optional<QString> saveFile(QWidget *parent, const QString &title, const QString &filter,
+                                    const QString &suggestedPath) override;
+    // The answers to give, first one first, opens and saves alike; with none left the user
+    // cancels.
     QList<std::optional<QString>> answers;
     QList<FileDialogCall> calls;
+};
+
+class RecordingClipboard final : public platform::Clipboard
+{
+public:
+    void setText(const QString &text) override { this->text = text; }
+    QString text;
 };
 
 class RecordingLauncher final : public platform::ProcessLauncher
@@ -95,5 +105,6 @@ struct FakePlatform
     RecordingExit exit;
     RecordingSkin skin;
     ScriptedDialogs dialogs;
-    platform::Platform platform { boxes, files, processes, exit, skin, dialogs };
+    RecordingClipboard clipboard;
+    platform::Platform platform { boxes, files, processes, exit, skin, dialogs, clipboard };
 };

@@ -1,0 +1,145 @@
+#include "ResultsTableActions.h"
+
+#include "Platform.h"
+#include "ResultsExport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QHelpEvent>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTextDocument>
+#include <QToolTip>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const QString kBoxTitle = QStringLiteral("Varnel系列软件");
+
+QAction *AddAction(QTreeWidget *table, const char *name, const QString &text,
+                   const QKeySequence &keys = {})
+{
+    auto *action = new QAction(text, table);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    table->addAction(action);
+    return action;
+}
+
+} // namespace
+
+ResultsTableActions::ResultsTableActions(QTreeWidget *table, platform::Platform &platform,
+                                         QWidget *window)
+    : QObject(table)
+    , m_table(table)
+    , m_platform(platform)
+    , m_window(window)
+{
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(AddAction(table, "copyResults", QStringLiteral("复制"), QKeySequence::Copy),
+            &QAction::triggered, this, &ResultsTableActions::copySelection);
+    connect(AddAction(table, "selectAllResults", QStringLiteral("全选"), QKeySequence::SelectAll),
+            &QAction::triggered, table, &QTreeWidget::selectAll);
+    connect(AddAction(table, "exportResults", QStringLiteral("导出结果…")), &QAction::triggered,
+            this, &ResultsTableActions::exportAll);
+    table->viewport()->installEventFilter(this);
+    followNewRows();
+}
+
+QStringList ResultsTableActions::headerLine() const
+{
+    QStringList cells;
+    for (int column = 0; column < m_table->columnCount(); ++column)
+        cells << m_table->headerItem()->text(column);
+    return cells;
+}
+
+QStringList ResultsTableActions::rowLine(int row) const
+{
+    const QTreeWidgetItem *item = m_table->topLevelItem(row);
+    QStringList cells;
+    for (int column = 0; column < m_table->columnCount(); ++column)
+        cells << item->text(column);
+    return cells;
+}
+
+void ResultsTableActions::copySelection()
+{
+    QList<int> rows;
+    for (QTreeWidgetItem *item : m_table->selectedItems())
+        rows << m_table->indexOfTopLevelItem(item);
+    if (rows.isEmpty())
+        return;
+    std::sort(rows.begin(), rows.end()); // in table order, whatever order they were picked in
+    QList<QStringList> lines { headerLine() };
+    for (int row : std::as_const(rows))
+        lines << rowLine(row);
+    m_platform.clipboard.setText(ResultsAsTabSeparated(lines));
+}
+
+void ResultsTableActions::exportAll()
+{
+    const QString suggested = m_lastExport.isEmpty()
+        ? QDir::home().filePath(QStringLiteral("收录查询结果.csv"))
+        : m_lastExport;
+    const std::optional<QString> path = m_platform.files.saveFile(
+        m_window, QStringLiteral("导出结果"), QStringLiteral("CSV文件|*.csv"), suggested);
+    if (!path)
+        return;
+    QList<QStringList> lines { headerLine() };
+    for (int row = 0; row < m_table->topLevelItemCount(); ++row)
+        lines << rowLine(row);
+
+    // Written beside the target and renamed over it only when complete: a failure leaves no
+    // half-written file and keeps an older one intact.
+    QSaveFile file(*path);
+    const QByteArray csv = ResultsAsCsv(lines);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
+        m_platform.boxes.show(m_window,
+                              QStringLiteral("无法保存文件：%1\r\n%2")
+                                  .arg(QDir::toNativeSeparators(*path), file.errorString()),
+                              platform::BoxIcon::Warning, kBoxTitle);
+        return;
+    }
+    m_lastExport = *path;
+}
+
+void ResultsTableActions::followNewRows()
+{
+    // Whether the view was at the bottom is read before the row arrives; after it, the new row
+    // has already moved the bottom away.
+    auto atBottom = std::make_shared<bool>(true);
+    QAbstractItemModel *model = m_table->model();
+    connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this, atBottom] {
+        const QScrollBar *bar = m_table->verticalScrollBar();
+        *atBottom = bar->value() == bar->maximum();
+    });
+    connect(model, &QAbstractItemModel::rowsInserted, this, [this, atBottom] {
+        if (*atBottom)
+            m_table->scrollToBottom();
+    });
+}
+
+bool ResultsTableActions::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_table->viewport() || event->type() != QEvent::ToolTip)
+        return QObject::eventFilter(watched, event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = m_table->indexAt(help->pos());
+    const QString text = index.data().toString();
+    const QRect cell = m_table->visualRect(index);
+    const int margins
+        = 2 * (m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_table) + 1);
+    if (index.isValid() && m_table->fontMetrics().horizontalAdvance(text) + margins > cell.width())
+        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text), m_table->viewport(),
+                           cell);
+    else
+        QToolTip::hideText();
+    return true;
+}

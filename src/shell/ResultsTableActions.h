@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+
+class QTreeWidget;
+class QWidget;
+namespace platform {
+struct Platform;
+}
+
+// What the results table offers beyond showing rows: several rows selected at once, copy
+// (Ctrl+C, the header line first) and select all (Ctrl+A), a context menu that also exports all
+// rows as CSV, the whole text of a cut-off cell as its tool tip, and following new rows while the
+// view is at the bottom.
+class ResultsTableActions : public QObject
+{
+    Q_OBJECT
+public:
+    ResultsTableActions(QTreeWidget *table, platform::Platform &platform, QWidget *window);
+
+    void copySelection();
+    void exportAll();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void followNewRows();
+    QStringList headerLine() const;
+    QStringList rowLine(int row) const;
+
+    QTreeWidget *m_table;
+    platform::Platform &m_platform;
+    QWidget *m_window;
+    QString m_lastExport;
+};

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and checks what a desktop user gets: the program
+# folder and its links, the launcher files (through their validators), the command line without
+# a display, and that the program started through its link finds its skin.
+# Usage: check-install.sh BUILD_DIR
+set -uo pipefail
+build=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+prefix=$scratch/usr
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --install"; exit 1; }
+
+app=com.varnel.IndexQuery
+for f in lib/varnel-index-query/varnel-index-query lib/varnel-index-query/skinh.she \
+         lib/varnel-index-query/varnel-standin lib/varnel-index-query/sample-domains.txt \
+         share/applications/$app.desktop share/metainfo/$app.metainfo.xml \
+         share/icons/hicolor/scalable/apps/$app.svg; do
+  [ -f "$prefix/$f" ] || fail "not installed: $f"
+done
+for link in varnel-index-query varnel-standin; do
+  [ -L "$prefix/bin/$link" ] && [ -x "$prefix/bin/$link" ] || fail "bin/$link is not a working link"
+done
+
+desktop-file-validate "$prefix/share/applications/$app.desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml" >/dev/null \
+  || fail "metainfo: $(appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml")"
+
+# The command line needs no display: with the X11 platform and no DISPLAY, opening a window
+# would abort the program.
+nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$prefix/bin/varnel-index-query" "$@"; }
+out=$(nodisplay --version 2>&1); rc=$?
+[ $rc -eq 0 ] && [ "$out" = "varnel-index-query 1.0.0" ] || fail "--version: $rc '$out'"
+out=$(nodisplay --help 2>&1); rc=$?
+[ $rc -eq 0 ] && grep -q -- "--version" <<<"$out" || fail "--help: $rc '$out'"
+out=$(nodisplay --no-such-option 2>"$scratch/err"); rc=$?
+[ $rc -eq 2 ] && [ -z "$out" ] && grep -q "Usage:" "$scratch/err" \
+  || fail "unknown option: $rc '$out' '$(cat "$scratch/err")'"
+
+# Started through its link, the program finds the skin in its own folder; a copy of it without
+# the skin beside it says so (which shows that the check can see a missing skin).
+skinless=$scratch/skinless
+mkdir -p "$skinless" && cp "$prefix/lib/varnel-index-query/varnel-index-query" "$skinless/"
+run_briefly() { QT_QPA_PLATFORM=offscreen timeout 1 "$1" >/dev/null 2>"$2"; }
+run_briefly "$prefix/bin/varnel-index-query" "$scratch/linked.err"
+run_briefly "$skinless/varnel-index-query" "$scratch/skinless.err"
+grep -q "skin not loaded" "$scratch/linked.err" && fail "skin not found: $(cat "$scratch/linked.err")"
+grep -q "skin not loaded" "$scratch/skinless.err" || fail "a missing skin went unnoticed"
+
+[ $failures -eq 0 ] && echo "install checks passed"
+exit $((failures == 0 ? 0 : 1))
