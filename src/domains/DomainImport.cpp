@@ -46,11 +46,13 @@ void DomainImport::run()
                           QStringLiteral("请按照如下格式：\r\n\r\n域名前不要加http://与www\r\n"
                                          "一行一个域名，例如：example.com"),
                           platform::BoxIcon::Information, kBoxTitle);
-    const std::optional<QString> path
-        = m_platform.files.openFile(m_window, QStringLiteral("请选择要加载的文件"),
-                                    QStringLiteral("文本文件|*.txt"), m_programDir);
+    // The dialog starts on the file chosen last, the first time in the program's folder.
+    const std::optional<QString> path = m_platform.files.openFile(
+        m_window, QStringLiteral("请选择要加载的文件"), QStringLiteral("文本文件|*.txt"),
+        m_lastFile.isEmpty() ? m_programDir : m_lastFile);
     if (!path)
         return; // cancelled: the list stays as it was
+    m_lastFile = *path;
     // A mistyped name or a folder must not cost the user the list already loaded.
     if (!DomainFileReadable(*path)) {
         m_platform.boxes.show(m_window,

@@ -32,4 +32,5 @@ private:
     platform::Platform &m_platform;
     QWidget *m_window;
     QString m_programDir;
+    QString m_lastFile;
 };

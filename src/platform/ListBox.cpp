@@ -64,8 +64,11 @@ bool ListBox::event(QEvent *event)
 void ListBox::mousePressEvent(QMouseEvent *event)
 {
     QPointer<ListBox> self(this);
+    const bool wasEmpty = count() == 0;
     emit listMouseDown(event->button());
-    if (!self)
+    // On an empty list the press has no entry to pick; if a handler filled the list meanwhile,
+    // the press must not pick whatever entry now lies under the pointer.
+    if (!self || wasEmpty)
         return;
     const int before = currentRow();
     QListWidget::mousePressEvent(event);

@@ -51,7 +51,8 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     ui->setupUi(this);
     setFixedSize(size());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
     for (QWidget *control :
          { static_cast<QWidget *>(ui->ListView1), static_cast<QWidget *>(ui->List1),
            static_cast<QWidget *>(ui->Label1), static_cast<QWidget *>(ui->Label2) })

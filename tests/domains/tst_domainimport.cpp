@@ -16,8 +16,9 @@ private slots:
 
     void importShowsInstructionsThenDialogAndCleansTheList()
     {
-        f->importFile(f->writeFile("four.txt",
-                                   "example.com\r\nexample.cn\r\n\r\nhttp://www.example.org\r\n"));
+        const QString path = f->writeFile(
+            "four.txt", "example.com\r\nexample.cn\r\n\r\nhttp://www.example.org\r\n");
+        f->importFile(path);
 
         QCOMPARE(f->fake.boxes.shown.size(), 1);
         const ShownBox box = f->fake.boxes.shown.first();
@@ -36,6 +37,9 @@ private slots:
         QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共3个域名"));
         QCOMPARE(f->list()->toolTip(), QString("双击列表删除:example.org"));
         QVERIFY2(f->server.requests.isEmpty(), "no run: selecting the last entry queries nothing");
+
+        f->click("Command1"); // the next opening offers the file chosen last
+        QCOMPARE(f->fake.files.calls.last().directory, path);
     }
 
     void prefixesAndOddLines()
@@ -159,10 +163,15 @@ private slots:
 
     void mouseDownOnTheEmptyListStartsTheImport()
     {
-        f->fake.files.answers << f->writeFile("one.txt", "example.com\n");
-        QTest::mousePress(f->list()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+        f->fake.files.answers << f->writeFile("two.txt", "example.com\nexample.cn\n");
+        const QPoint firstRow(20, 5);
+        QTest::mousePress(f->list()->viewport(), Qt::LeftButton, {}, firstRow);
         QCOMPARE(f->fake.boxes.shown.size(), 1);
-        QCOMPARE(f->list()->entries(), QStringList({ "example.com" }));
+        QCOMPARE(f->list()->entries(), QStringList({ "example.com", "example.cn" }));
+        // The press that started the import picks nothing: the last entry is current.
+        QCOMPARE(f->list()->indexAt(firstRow).row(), 0);
+        QCOMPARE(f->list()->listIndex(), 1);
+        QCOMPARE(f->list()->toolTip(), QString("双击列表删除:example.cn"));
 
         QTest::mousePress(f->list()->viewport(), Qt::LeftButton, {}, QPoint(20, 200));
         QCOMPARE(f->fake.boxes.shown.size(), 1);

@@ -8,10 +8,29 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSlider>
 #include <QTcpServer>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
+
+namespace {
+
+// Marks drawn along a widget's bottom edge: runs of pixels that differ from the edge's first.
+int TickMarksAlongTheBottom(QWidget &widget)
+{
+    const QImage image = widget.grab().toImage();
+    const int y = image.height() - 2;
+    const QRgb background = image.pixel(0, y);
+    int runs = 0;
+    for (int x = 1; x < image.width(); ++x) {
+        const bool mark = image.pixel(x, y) != background;
+        runs += mark && image.pixel(x - 1, y) == background ? 1 : 0;
+    }
+    return runs;
+}
+
+} // namespace
 
 class TestPictures : public QObject
 {
@@ -49,6 +68,9 @@ private slots:
 
         QDir().mkpath(PICTURES_DIR);
         QVERIFY(f.form->grab().save(PICTURES_DIR "/Form1.png"));
+        // The skin restyles the pace slider; its tick marks, one per value, still show.
+        auto *slider = f.find<QSlider>("Slider1");
+        QCOMPARE(TickMarksAlongTheBottom(*slider), slider->maximum() - slider->minimum() + 1);
 
         bool saved = false;
         f.fake.dialogs.onOpen = [&](QDialog &dialog) {
