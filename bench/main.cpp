@@ -88,7 +88,7 @@ void BenchImport(int lines)
     form.show();
     QCoreApplication::processEvents();
     const double rssBefore = PeakRssMiB();
-    fake.files.answers << path;
+    fake.fileAnswers << path;
     QElapsedTimer timer;
     timer.start();
     form.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
@@ -106,7 +106,6 @@ void BenchPaceUnderSlowPages(int intervalMs)
 {
     const int entries = 20;
     ScriptedHttpServer server;
-    server.listen();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("domains.txt"));
     {
@@ -124,7 +123,7 @@ void BenchPaceUnderSlowPages(int intervalMs)
     FakePlatform fake;
     Form1 form(AppSettings::onHost(server.base()), fake.platform);
     form.show();
-    fake.files.answers << path;
+    fake.fileAnswers << path;
     form.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
     auto *start = form.findChild<QPushButton *>(QStringLiteral("Command2"));
     auto *table = form.findChild<QTreeWidget *>(QStringLiteral("ListView1"));

@@ -3,108 +3,57 @@
 #include "Platform.h"
 
 #include <QList>
-#include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
 
-// Doubles for every operation that would block a test or leave the process. Each records what
-// it was asked and answers at once.
-
-struct ShownBox
-{
-    QString text;
-    platform::BoxIcon icon;
-    QString title;
-};
-
-class RecordingBoxes final : public platform::MessageBoxes
-{
-public:
-    void show(QWidget *parent, const QString &text, platform::BoxIcon icon,
-              const QString &title) override;
-    QList<ShownBox> shown;
-    std::function<void(const ShownBox &)> onShow; // runs while the "box" is open
-};
-
-struct FileDialogCall
-{
-    QString title;
-    QString filter;
-    QString directory; // or the suggested file, for a save
-};
-
-class ScriptedFileDialogs final : public platform::FileDialogs
+// Stands in for every operation that would block a test or leave the process. Each one answers
+// at once and writes a line to `log`, so a test reads what the user was shown, in order:
+//   "information <title>: <text>" / "warning <title>: <text>"   a message box
+//   "open <title>|<filter>|<folder or file>" / "save ..."       a file dialog
+//   "start <command line>", "exit", "skin <path>|<password>", "clipboard <text>"
+// Dialogs open without blocking, let the test act on them through onOpen, and return as if
+// closed.
+class FakePlatform final : platform::MessageBoxes,
+                           platform::FileDialogs,
+                           platform::ProcessLauncher,
+                           platform::ProgramExit,
+                           platform::Skin,
+                           platform::ModalDialogs,
+                           platform::Clipboard
 {
 public:
-    std::optional<QString> openFile(QWidget *parent, const QString &title, const QString &filter,
-                                    const QString &directory) override;
-    std::optional<QString> saveFile(QWidget *parent, const QString &title, const QString &filter,
-                                    const QString &suggestedPath) override;
-    // The answers to give, first one first, opens and saves alike; with none left the user
-    // cancels.
-    QList<std::optional<QString>> answers;
-    QList<FileDialogCall> calls;
-};
+    QStringList log;
+    QList<std::optional<QString>> fileAnswers; // opens and saves alike; none left: cancelled
+    bool opens = true; // false: as on a desktop with no browser
+    std::function<void()> onSkin;
+    std::function<void(QDialog &)> onOpen;
+    platform::Platform platform { *this, *this, *this, *this, *this, *this, *this };
 
-class RecordingClipboard final : public platform::Clipboard
-{
-public:
-    void setText(const QString &text) override { this->text = text; }
-    QString text;
-};
-
-class RecordingLauncher final : public platform::ProcessLauncher
-{
-public:
+private:
+    void show(QWidget *, const QString &text, platform::BoxIcon icon, const QString &title) override
+    {
+        log << (icon == platform::BoxIcon::Warning ? "warning " : "information ") + title + ": "
+                + text;
+    }
+    std::optional<QString> openFile(QWidget *, const QString &title, const QString &filter,
+                                    const QString &directory) override
+    {
+        return answer(QStringList({ "open " + title, filter, directory }).join(u'|'));
+    }
+    std::optional<QString> saveFile(QWidget *, const QString &title, const QString &filter,
+                                    const QString &suggested) override
+    {
+        return answer(QStringList({ "save " + title, filter, suggested }).join(u'|'));
+    }
     bool startDetached(const QString &commandLine) override
     {
-        started << commandLine;
+        log << "start " + commandLine;
         return opens;
     }
-    QStringList started;
-    bool opens = true; // false: as on a desktop with no browser
-};
-
-class RecordingExit final : public platform::ProgramExit
-{
-public:
-    void endNow() override
-    {
-        ++calls;
-        if (onEnd)
-            onEnd();
-    }
-    int calls = 0;
-    std::function<void()> onEnd;
-};
-
-class RecordingSkin final : public platform::Skin
-{
-public:
+    void endNow() override { log << "exit"; }
     int SkinH_AttachEx(const QString &path, const QString &password) override;
-    QStringList paths;
-    QStringList passwords;
-    std::function<void()> onAttach;
-};
-
-// Opens the dialog without blocking, lets the test act on it, and returns as if it had closed.
-class ScriptedDialogs final : public platform::ModalDialogs
-{
-public:
     void exec(QDialog &dialog) override;
-    std::function<void(QDialog &)> onOpen;
-    int opened = 0;
-};
-
-struct FakePlatform
-{
-    RecordingBoxes boxes;
-    ScriptedFileDialogs files;
-    RecordingLauncher processes;
-    RecordingExit exit;
-    RecordingSkin skin;
-    ScriptedDialogs dialogs;
-    RecordingClipboard clipboard;
-    platform::Platform platform { boxes, files, processes, exit, skin, dialogs, clipboard };
+    void setText(const QString &text) override { log << "clipboard " + text; }
+    std::optional<QString> answer(const QString &dialog);
 };

@@ -13,36 +13,34 @@ class QPushButton;
 class QTreeWidget;
 
 // A main window wired to a scripted loopback server (statistics pages under /siteall/, the
-// version file under /version/main.txt) and to platform doubles, shown on the offscreen
-// platform so that tests can press its controls.
+// version file, and a forum, service and resource site of its own each) and to platform
+// doubles, shown on the offscreen platform so that tests can press its controls.
 struct Form1Fixture
 {
     // `show`: show the window at once, as after start-up; otherwise the test runs Load().
     // `host`: where the window's services live; by default the scripted server.
     explicit Form1Fixture(bool show = true, const QString &programDir = QString(),
                           const QString &host = QString());
-    ~Form1Fixture();
 
     template<typename T> T *find(const char *name) const
     {
         return form->findChild<T *>(QString::fromLatin1(name));
     }
-    platform::ListBox *list() const;
+    platform::ListBox *list() const { return find<platform::ListBox>("List1"); }
     QTreeWidget *table() const;
-    platform::StatusBar *status() const;
+    platform::StatusBar *status() const { return find<platform::StatusBar>("s1"); }
     QPushButton *button(const char *name) const;
+    void click(const char *buttonName);
 
-    // A page with the counts row for `domain`.
     void serveCounts(const QString &domain, const QStringList &counts, int delayMs = 0);
+    void serveVersionFile(const QByteArray &body, int delayMs = 0);
     QString writeFile(const QString &name, const QByteArray &bytes) const;
-    // Presses the import button and picks `path` in the file dialog.
+    // Presses the import button and picks `path` (or a file of `lines`) in the file dialog.
     void importFile(const QString &path);
     void importLines(const QStringList &lines);
-    // Imports d0.com, d1.com, ... d<count-1>.com.
-    void importNumberedDomains(int count);
-    void click(const char *buttonName);
-    void serveVersionFile(const QByteArray &body, int delayMs = 0);
     QStringList rowTexts(int row) const;
+    // The run's state as the controls show it: "<caption> list:1 pace:1 timer:0 mode:0 cursor:0".
+    QString runState() const;
     int requestsFor(const QString &domain) const;
 
     FakePlatform fake;

@@ -1,0 +1,219 @@
+#include "AddDomainCheck.h"
+#include "DomainEntries.h"
+#include "DomainFile.h"
+#include "Form1Fixture.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringEncoder>
+#include <QTreeWidget>
+#include <QtTest>
+
+class TestDomains : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lineSplitting_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        const QStringList three { "a.com", "", "b.cn" };
+        QTest::newRow("CR LF") << QByteArray("a.com\r\n\r\nb.cn\r\n") << three;
+        QTest::newRow("lone CR") << QByteArray("a.com\r\rb.cn\r") << three;
+        QTest::newRow("LF, no final break") << QByteArray("a.com\n\nb.cn") << three;
+        QTest::newRow("LF CR is two breaks") << QByteArray("a.com\n\rb.cn") << three;
+        QTest::newRow("empty file") << QByteArray() << QStringList {};
+        QTest::newRow("blanks kept") << QByteArray(" \t \r\n") << QStringList { " \t " };
+        QTest::newRow("UTF-8 byte-order mark dropped")
+            << QByteArray("\xEF\xBB\xBF例子.com") << QStringList { "例子.com" };
+        QTest::newRow("GBK") << QByteArray(QStringEncoder("GB18030").encode(u"例子.com\r\n中文.cn"))
+                             << QStringList { "例子.com", "中文.cn" };
+    }
+    void lineSplitting()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QCOMPARE(SplitDomainFile(bytes), lines);
+    }
+
+    // Reads come in blocks: a line break split between two of them still ends one line, and
+    // lines no domain could fill are counted, not kept.
+    void readingInBlocks()
+    {
+        QByteArray bytes
+            = QByteArray(kMaxEntryLength, 'a') + "\n" + QByteArray(kMaxEntryLength + 1, 'b') + "\n";
+        while (bytes.size() < 65535)
+            bytes += "c.com\n";
+        bytes.truncate(65535);
+        bytes += "\r\nd.com\r" + QByteArray(65536 - 8, 'x') + "\re.com";
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        const DomainFileLines read = ReadDomainLines(buffer, kMaxListEntries);
+        QCOMPARE(read.tooLong, 2);
+        QCOMPARE(read.lines.first(), QString(kMaxEntryLength, 'a'));
+        QVERIFY(!read.lines.contains(QString()));
+        QCOMPARE(read.lines.mid(read.lines.size() - 2), QStringList({ "d.com", "e.com" }));
+    }
+
+    void cleanUp()
+    {
+        QCOMPARE(
+            CleanDomainEntries({ "https://a.com", "HTTP://b.com", "WWW.c.com", "www.www.d.com",
+                                 " www.e.com", "f.comhttp://x", "http://", "www.", "   ", "" }),
+            QStringList({ "https://a.com", "HTTP://b.com", "WWW.c.com", "www.d.com", " www.e.com",
+                          "f.comx", "", "", "   " }));
+    }
+
+    void addRefusalsInTheirOrder()
+    {
+        QCOMPARE(AddDomainRefusal(""), QString("请输入域名.."));
+        QCOMPARE(AddDomainRefusal("http://example.test"), QString("域名不正确,您请检查.."));
+        QCOMPARE(AddDomainRefusal("example.comhttp://"), QString("域名不需要加http://.."));
+        QCOMPARE(AddDomainRefusal("www.example.com"), QString("域名不需要加www.."));
+        for (const char *accepted : { "https://a.com", " www.a.com", "WWW.a.com", "home.example" })
+            QVERIFY2(AddDomainRefusal(accepted).isEmpty(), accepted);
+    }
+
+    void init() { f = std::make_unique<Form1Fixture>(); }
+    void cleanup() { f.reset(); }
+
+    // Instructions, the dialog, the list replaced and cleaned, the last entry current; the next
+    // opening offers the file chosen last; a name that cannot be read keeps the list; a
+    // cancel changes nothing; a file of empty lines empties the list.
+    void importAFile()
+    {
+        const QString path = f->writeFile("four.txt", "a.com\r\nb.cn\r\n\r\nhttp://www.c.org");
+        f->importFile(path);
+        const QString instructions = "information Varnel系列软件: 请按照如下格式：\r\n\r\n"
+                                     "域名前不要加http://与www\r\n一行一个域名，例如：example.com";
+        const QString dialog = "open 请选择要加载的文件|文本文件|*.txt|";
+        QCOMPARE(f->fake.log, QStringList({ instructions, dialog + f->dir.path() }));
+        QCOMPARE(f->list()->entries(), QStringList({ "a.com", "b.cn", "c.org" }));
+        QCOMPARE(f->list()->listIndex(), 2);
+        QCOMPARE(f->list()->toolTip(), QString("双击列表删除:c.org"));
+        QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共3个域名"));
+
+        f->list()->setListIndexQuietly(0);
+        const QString missing = f->dir.filePath("missing.txt");
+        f->importFile(missing);
+        f->importFile(f->dir.path());
+        f->click("Command1");
+        QCOMPARE(f->fake.log.mid(2),
+                 QStringList({ instructions, dialog + path,
+                               "warning Varnel系列软件: 无法读取文件：" + missing
+                                   + "\r\n域名列表保持不变。",
+                               instructions, dialog + missing,
+                               "warning Varnel系列软件: 无法读取文件：" + f->dir.path()
+                                   + "\r\n域名列表保持不变。",
+                               instructions, dialog + f->dir.path() }));
+        QCOMPARE(f->list()->entries(), QStringList({ "a.com", "b.cn", "c.org" }));
+        QCOMPARE(f->list()->listIndex(), 0);
+        QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共3个域名"));
+
+        f->importFile(f->writeFile("empty.txt", "\r\n\n"));
+        QCOMPARE(f->list()->count(), 0);
+        QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共3个域名"));
+    }
+
+    void importLimitsAndFailures()
+    {
+        QByteArray bytes = QByteArray(100000, 'x') + "\n";
+        for (int i = 0; i < 40000; ++i)
+            bytes += "d" + QByteArray::number(i) + ".com\n";
+        f->importFile(f->writeFile("long.txt", bytes + "unterminated.com"));
+        QCOMPARE(f->list()->count(), kMaxListEntries);
+        QCOMPARE(f->list()->item(kMaxListEntries - 1)->text(),
+                 QString("d%1.com").arg(kMaxListEntries - 1));
+        // the limit, then the lines past it (the unterminated last one too), then the long line
+        const QRegularExpression counts(QString("^information .*%1\\D+%2\\D+\\r\\n\\D*1\\D")
+                                            .arg(kMaxListEntries)
+                                            .arg(40001 - kMaxListEntries));
+        QVERIFY2(counts.match(f->fake.log.last()).hasMatch(), qPrintable(f->fake.log.last()));
+
+        f->importFile("/proc/self/mem"); // opens, but every read fails
+        QCOMPARE(f->list()->count(), 0);
+        QVERIFY(f->fake.log.last().startsWith("warning Varnel系列软件: 读取文件时出错"));
+    }
+
+    // A press on the empty list imports as the button does; a double click or Delete removes
+    // the current entry, the first one too.
+    void listGestures()
+    {
+        f->fake.fileAnswers << f->writeFile("two.txt", "a.com\nb.com\nc.com\nd.com\n");
+        const QPoint firstRow(20, 5);
+        QTest::mousePress(f->list()->viewport(), Qt::LeftButton, {}, firstRow);
+        QCOMPARE(f->list()->count(), 4);
+        QCOMPARE(f->list()->indexAt(firstRow).row(), 0);
+        QCOMPARE(f->list()->listIndex(), 3);
+        QTest::mousePress(f->list()->viewport(), Qt::RightButton, {}, firstRow);
+        QCOMPARE(f->fake.log.size(), 2); // not empty: no import
+
+        f->list()->setListIndexQuietly(0);
+        QTest::mouseDClick(f->list()->viewport(), Qt::LeftButton, {}, firstRow);
+        QCOMPARE(f->list()->entries(), QStringList({ "b.com", "c.com", "d.com" }));
+        QCOMPARE(f->list()->listIndex(), -1);
+        QTest::mouseDClick(f->list()->viewport(), Qt::LeftButton, {}, QPoint(20, 300));
+        QCOMPARE(f->list()->count(), 3); // nothing current: nothing removed
+        f->list()->setListIndexQuietly(1);
+        QTest::keyClick(f->list(), Qt::Key_Delete);
+        QCOMPARE(f->list()->entries(), QStringList({ "b.com", "d.com" }));
+    }
+
+    // Refused, added, added and queried once the dialog has closed, refused when full.
+    void addDialog()
+    {
+        f->serveCounts("example.com", { "1", "2", "3", "4" });
+        f->importLines({ "first.com" });
+        f->fake.log.clear();
+        connect(&f->server, &ScriptedHttpServer::requestSeen, this, [this] {
+            f->fake.log << (dialog && dialog->isVisible() ? "query, dialog open" : "query");
+        });
+        add("www.example.com", false);
+        add("home.example", false);
+        add("example.com", true);
+        const QString added = "information Varnel系列软件: 域名添加成功..";
+        QCOMPARE(f->fake.log,
+                 QStringList({ "information Varnel系列软件: 域名不需要加www..", "still open", added,
+                               added, "query" }));
+        QCOMPARE(f->list()->entries(), QStringList({ "first.com", "home.example", "example.com" }));
+        QCOMPARE(f->rowTexts(0), QStringList({ "1", "example.com", "1", "2", "3", "4" }));
+        QCOMPARE(f->form->queryState().queryMode, 0);
+
+        f->importLines(QStringList(kMaxListEntries, "a.com"));
+        add("example.com", false);
+        QCOMPARE(f->list()->count(), kMaxListEntries);
+        QCOMPARE(f->fake.log.last(), QString("still open"));
+        QVERIFY(f->fake.log.at(f->fake.log.size() - 2).contains(QString::number(kMaxListEntries)));
+    }
+
+private:
+    // Opens the add dialog, which must come fresh, types `text`, ticks the box if asked, adds.
+    void add(const QString &text, bool queryNow)
+    {
+        f->fake.onOpen = [&](QDialog &opened) {
+            dialog = &opened;
+            auto *edit = opened.findChild<QLineEdit *>("Text1");
+            auto *tick = opened.findChild<QCheckBox *>("Check1");
+            QVERIFY(edit->text().isEmpty() && !tick->isChecked()
+                    && !edit->accessibleName().isEmpty());
+            QCOMPARE(opened.focusWidget(), opened.findChild<QPushButton *>("Command1"));
+            QTest::keyClicks(edit, text);
+            tick->setChecked(queryNow);
+            QTest::mouseClick(opened.findChild<QPushButton *>("Command1"), Qt::LeftButton);
+            if (opened.isVisible())
+                f->fake.log << "still open";
+        };
+        f->click("Command6");
+        dialog = nullptr;
+    }
+
+    std::unique_ptr<Form1Fixture> f;
+    QDialog *dialog = nullptr;
+};
+
+QTEST_MAIN(TestDomains)
+#include "tst_domains.moc"

@@ -1,0 +1,103 @@
+#include "HttpGetText.h"
+#include "ScriptedHttpServer.h"
+
+#include <QTimer>
+#include <QtTest>
+
+using Mode = ScriptedHttpServer::Mode;
+
+class TestNet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { server = std::make_unique<ScriptedHttpServer>(); }
+
+    // Every answer's body counts, whatever its status and however it came.
+    void bodyWhateverTheStatus_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("mode");
+        for (int status : { 200, 404, 500, 400, 407, 418, 302 })
+            QTest::addRow("%d", status) << status << int(Mode::Normal);
+        QTest::newRow("chunked") << 200 << int(Mode::Chunked);
+    }
+    void bodyWhateverTheStatus()
+    {
+        QFETCH(int, status);
+        QFETCH(int, mode);
+        const QByteArray body = QByteArray("<td>收录数量</td>").repeated(300);
+        server->setReply("/page", { status, body, 0, Mode(mode) });
+        const FetchResult result = HttpGetText(server->base() + "/page");
+        QVERIFY2(!result.failed(), qPrintable(result.error));
+        QCOMPARE(result.text, QString::fromUtf8(body));
+    }
+
+    // A GET with "If-Modified-Since: 0", redirects followed, empty bodies and byte-order marks.
+    void requestAndDecoding()
+    {
+        server->setReply("/moved", { 301, "", 0, Mode::Normal, "/siteall/example.com" });
+        server->setReply("/siteall/example.com", { 200, "ok" });
+        QCOMPARE(HttpGetText(server->base() + "/moved").text, QString("ok"));
+        QVERIFY(server->requests.last().startsWith("GET /siteall/example.com HTTP/1.1\r\n"));
+        QVERIFY(server->requests.last().contains("\r\nIf-Modified-Since: 0"));
+
+        server->setReply("/empty", { 200, "" });
+        const FetchResult empty = HttpGetText(server->base() + "/empty");
+        QVERIFY(!empty.failed() && empty.text.isEmpty());
+
+        QStringEncoder toUtf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+        server->setReply("/utf16", { 200, toUtf16.encode(QStringLiteral("收录数量")) });
+        server->setReply("/utf8bom", { 200, "\xEF\xBB\xBF百度" });
+        QCOMPARE(HttpGetText(server->base() + "/utf16").text, QStringLiteral("收录数量"));
+        QCOMPARE(HttpGetText(server->base() + "/utf8bom").text, QStringLiteral("百度"));
+    }
+
+    void transportFailuresAreErrors_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<qint64>("cap");
+        QTest::newRow("no answer in time") << int(Mode::NoAnswer) << qint64(1 << 20);
+        QTest::newRow("closed mid-body") << int(Mode::CloseMidBody) << qint64(1 << 20);
+        QTest::newRow("body over the cap") << int(Mode::Normal) << qint64(1024);
+        QTest::newRow("chunked over the cap") << int(Mode::Chunked) << qint64(1024);
+        QTest::newRow("refused") << -1 << qint64(1 << 20);
+    }
+    void transportFailuresAreErrors()
+    {
+        QFETCH(int, mode);
+        QFETCH(qint64, cap);
+        server->setReply("/bad", { 200, QByteArray(4000, 'x'), 0, Mode(std::max(mode, 0)) });
+        if (mode < 0)
+            server->close();
+        const FetchResult result = HttpGetText(server->base() + "/bad", { 300, cap });
+        QVERIFY(result.failed());
+        QVERIFY(result.text.isEmpty());
+        QVERIFY(HttpGetText("not a url").failed());
+    }
+
+    // The window stays live while a fetch waits; a fetch started meanwhile returns first, and
+    // each returns its own body, whichever answer came first.
+    void nestedFetchesReturnInnerFirst_data()
+    {
+        QTest::addColumn<int>("outerDelay");
+        QTest::newRow("outer answer comes last") << 300;
+        QTest::newRow("outer answer comes first") << 20;
+    }
+    void nestedFetchesReturnInnerFirst()
+    {
+        QFETCH(int, outerDelay);
+        server->setReply("/outer", { 200, "outer body", outerDelay });
+        server->setReply("/inner", { 200, "inner body", 320 - outerDelay });
+        QStringList order;
+        QTimer::singleShot(10, [&] { order << HttpGetText(server->base() + "/inner").text; });
+        order << HttpGetText(server->base() + "/outer").text;
+        QCOMPARE(order, QStringList({ "inner body", "outer body" }));
+    }
+
+private:
+    std::unique_ptr<ScriptedHttpServer> server;
+};
+
+QTEST_MAIN(TestNet)
+#include "tst_net.moc"

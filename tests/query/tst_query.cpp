@@ -1,0 +1,254 @@
+#include "Form1Fixture.h"
+#include "PageCuts.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+QString Cell(const QString &count)
+{
+    return QStringLiteral("<td class=\"n\"><a href=\"/x\">%1</a></td>").arg(count);
+}
+
+QString Page(const QString &cells, const QString &after = QStringLiteral("</tr></table>"))
+{
+    return "<table><tr><td>引擎</td></tr>\n<tr><td class=\"t\">收录数量</td>" + cells + after;
+}
+
+const QString kRunning = QStringLiteral("停止查询 list:0 pace:0 timer:1 mode:1");
+const QString kIdle = QStringLiteral("批量查询 list:1 pace:1 timer:0 mode:0 cursor:0");
+
+} // namespace
+
+class TestQuery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pageCuts_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("counts"); // empty: no counts row
+        QTest::newRow("linked counts, comma kept, empty is 0, nothing trimmed")
+            << Page(Cell("2,000") + Cell("") + Cell(" 8 ") + Cell("35"))
+            << QStringList { "2,000", "0", " 8 ", "35" };
+        QTest::newRow("count straight in its cell gives 0, missing cells too")
+            << Page("<td>7</td>" + Cell("5") + "<td class=\"n\">9</td>")
+            << QStringList { "0", "5", "0", "0" };
+        QTest::newRow("cell without its end")
+            << Page(Cell("1") + "<td><a>2</a>") << QStringList { "1", "0", "0", "0" };
+        QTest::newRow("only the row after the first label counts")
+            << Page(Cell("1"), "</tr><tr><td>收录数量</td>" + Cell("8") + "</tr>")
+            << QStringList { "1", "0", "0", "0" };
+        QTest::newRow("second label before the row end")
+            << Page(Cell("1") + "<td>收录数量</td>" + Cell("9"), "</tr>") << QStringList {};
+        QTest::newRow("no row end") << Page(Cell("5"), QString()) << QStringList {};
+        QTest::newRow("label in other case")
+            << QString("<TD>收录数量</TD><td>5</td></tr>") << QStringList {};
+    }
+    void pageCuts()
+    {
+        QFETCH(QString, page);
+        QFETCH(QStringList, counts);
+        const QString row = CutResultsRow(page);
+        const PageCounts cut = CutCounts(row);
+        QCOMPARE(row.isEmpty() ? QStringList() : QStringList(cut.begin(), cut.end()), counts);
+    }
+
+    void init()
+    {
+        f = std::make_unique<Form1Fixture>();
+        f->button("Command2")->setEnabled(true); // as after a passed update check
+        for (const char *domain : { "a.com", "b.com", "d.com", "e.com" })
+            f->serveCounts(domain, { "1", "2", "3", "4" });
+        f->serveCounts("c.com", { "12,300", "", "7", "35" });
+    }
+    void cleanup() { f.reset(); }
+
+    // Import, run to the end one step at a time, restart, stop.
+    void runStopAndRestart()
+    {
+        f->importLines({ "a.com", "b.com", "c.com" });
+        QVERIFY(f->server.requests.isEmpty()); // selecting outside a run queries nothing
+        QCOMPARE(f->list()->toolTip(), QString("双击列表删除:c.com"));
+        f->click("Command2");
+        QCOMPARE(f->runState(), kRunning + " cursor:0");
+        QCOMPARE(f->rowTexts(0), QStringList({ "1", "a.com", "1", "2", "3", "4" }));
+        QCOMPARE(f->status()->panelText(2), QString("a.com查询完毕 | 共：3个域名 | 剩余查询：2个"));
+        QCOMPARE(timer()->interval(), slider()->value() * 1000);
+
+        tick();
+        QCOMPARE(f->runState(), kRunning + " cursor:1");
+        tick(); // makes the last entry current: the run ends with it
+        QCOMPARE(f->runState(), kIdle);
+        QCOMPARE(f->rowTexts(2), QStringList({ "3", "c.com", "12,300", "0", "7", "35" }));
+        QCOMPARE(f->status()->panelText(2), QString("所有域名已查询完毕!"));
+
+        f->click("Command2"); // a new start clears the rows and begins with entry 0
+        QCOMPARE(f->table()->topLevelItemCount(), 1);
+        f->click("Command2");
+        tick(); // a step queued before the stop belongs to no run
+        QCOMPARE(f->runState(), kIdle);
+        QCOMPARE(f->server.requests.size(), 4);
+    }
+
+    // A step due while a page is late runs inside that wait; a page that never answers holds
+    // up nothing after it. Rows come in the order the queries finish.
+    void latePagesDoNotHoldUpTheRun()
+    {
+        f->serveCounts("slow.com", { "5", "6", "7", "8" }, 300);
+        f->server.setReply("/siteall/never.com",
+                           { 200, "", 0, ScriptedHttpServer::Mode::NoAnswer });
+        f->importLines({ "a.com", "slow.com", "never.com", "b.com" });
+        int rowsWhenTheRunEnded = -1;
+        QTimer watch; // fires inside the waits too
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (rowsWhenTheRunEnded < 0 && !timer()->isActive()) {
+                rowsWhenTheRunEnded = f->table()->topLevelItemCount();
+                // Qt sends a request once more when its connection drops unanswered.
+                f->server.setReply("/siteall/never.com", { 200, "" });
+                f->server.dropConnections();
+            }
+        });
+        f->click("Command2");
+        watch.start(10);
+        timer()->setInterval(40);
+        QTRY_COMPARE(f->table()->topLevelItemCount(), 4);
+        QCOMPARE(rowsWhenTheRunEnded, 2);
+        QCOMPARE(f->rowTexts(1).mid(0, 2), QStringList({ "2", "b.com" }));
+        QCOMPARE(f->rowTexts(2), QStringList({ "3", "never.com", "", "", "", "" }));
+        QCOMPARE(f->rowTexts(3), QStringList({ "4", "slow.com", "5", "6", "7", "8" }));
+        QCOMPARE(f->status()->panelText(2), QString("所有域名已查询完毕!"));
+        QCOMPARE(f->runState(), kIdle);
+    }
+
+    // A stop while two steps wait, one inside the other, or while the start's first query
+    // waits: nothing more is queried, and nothing resumed reports the run as finished.
+    void stopInsideWaits()
+    {
+        f->serveCounts("slow.com", { "5", "6", "7", "8" }, 200);
+        f->serveCounts("late.com", { "9", "9", "9", "9" }, 60);
+        f->importLines({ "a.com", "slow.com", "late.com" });
+        connect(&f->server, &ScriptedHttpServer::requestSeen, this, [this](const QByteArray &path) {
+            if (path.endsWith("late.com"))
+                QTimer::singleShot(0, this, [this] { f->click("Command2"); });
+        });
+        f->click("Command2");
+        timer()->setInterval(30);
+        QTRY_COMPARE(f->table()->topLevelItemCount(), 3);
+        QTest::qWait(60);
+        QCOMPARE(f->server.requests.size(), 3);
+        QCOMPARE(f->status()->panelText(2),
+                 QString("slow.com查询完毕 | 共：3个域名 | 剩余查询：0个"));
+
+        f->importLines({ "late.com", "a.com" });
+        f->click("Command2"); // stopped when its page was asked for: the start arms no timer
+        QCOMPARE(f->table()->topLevelItemCount(), 1);
+        QCOMPARE(f->runState(), kIdle);
+    }
+
+    // Pages without counts, domains without a suffix, and text that is not markup.
+    void queryOutcomes()
+    {
+        f->server.setReply("/siteall/%3Ci%3Ex.com", { 200, StatisticsPageWith({ "1" }) });
+        f->server.setReply("/siteall/norowend.com", { 200, "<td>收录数量</td><td><a>5</a></td>" });
+        f->importLines({ "<i>x.com", "missing.com", "norowend.com" });
+        f->click("Command2");
+        QCOMPARE(f->status()->panel(2)->textFormat(), Qt::PlainText);
+        QCOMPARE(f->status()->panelText(2),
+                 QString("<i>x.com查询完毕 | 共：3个域名 | 剩余查询：2个"));
+        tick();
+        tick();
+        QCOMPARE(f->rowTexts(1), QStringList({ "2", "missing.com", "", "", "", "" }));
+        QCOMPARE(f->rowTexts(2), QStringList({ "3", "norowend.com", "", "", "", "" }));
+
+        QStringList entries(20000, "bad.test");
+        f->importLines(entries << "EXAMPLE.COM"
+                               << "home.example"
+                               << "test.example");
+        int madeCurrent = 0;
+        connect(f->list(), &QListWidget::currentRowChanged, this, [&] { ++madeCurrent; });
+        f->click("Command2"); // skips the whole stretch, one entry after the other
+        QCOMPARE(madeCurrent, 20002);
+        QCOMPARE(f->runState(), kRunning + " cursor:20001");
+        QCOMPARE(f->rowTexts(0).mid(0, 2), QStringList({ "1", "home.example" }));
+        tick(); // the last entry is rejected: nothing further to skip to
+        QCOMPARE(f->list()->listIndex(), 20002);
+        QCOMPARE(f->table()->topLevelItemCount(), 1);
+
+        f->importLines({ "test.example" });
+        f->form->cx();
+        QCOMPARE(f->status()->panelText(2), QString("域名不正确,自动跳转下一个.."));
+        QCOMPARE(f->table()->topLevelItemCount(), 1);
+    }
+
+    void emptyAndShrinkingLists()
+    {
+        f->click("Command2");
+        QCOMPARE(f->status()->panelText(2), QString("请先导入要查询的域名"));
+        const QString emptyListBox = "information Varnel软件: 请先导入要查询的域名";
+        QCOMPARE(f->fake.log, QStringList({ emptyListBox }));
+        QCOMPARE(f->runState(), kIdle);
+
+        f->importLines({ "a.com", "b.com", "c.com", "d.com", "e.com" });
+        f->click("Command2");
+        tick();
+        tick();
+        f->importLines({ "a.com", "b.com", "c.com" }); // its last entry is queried: the run is on
+        tick(); // the cursor lies at the end of the shorter list: the run ends
+        QCOMPARE(f->runState(), kIdle);
+        QCOMPARE(f->table()->topLevelItemCount(), 4);
+
+        f->click("Command2");
+        f->importFile(f->writeFile("empty.txt", ""));
+        f->click("Command2"); // the empty-list message instead of a stop
+        QCOMPARE(f->fake.log.last(), emptyListBox);
+        tick();
+        QCOMPARE(f->runState(), kIdle);
+    }
+
+    void cxQueriesTheLastEntry()
+    {
+        f->importLines({ "a.com", "b.com", "c.com" });
+        f->form->cx();
+        QCOMPARE(f->rowTexts(0).mid(0, 2), QStringList({ "1", "c.com" }));
+        QCOMPARE(f->runState(), kIdle);
+        f->click("Command2");
+        f->form->cx(); // during a run: the run keeps querying
+        tick();
+        QCOMPARE(f->requestsFor("b.com"), 1);
+        QCOMPARE(f->table()->topLevelItemCount(), 3);
+    }
+
+    void paceSliderAndItsLabel()
+    {
+        auto *label = f->find<QLabel>("Label2");
+        slider()->setFocus();
+        QTest::keyClick(slider(), Qt::Key_End);
+        QCOMPARE(label->text(), QString("%1秒/次").arg(slider()->maximum()));
+        QVERIFY(label->width() >= label->sizeHint().width());
+        QTest::keyClick(slider(), Qt::Key_Home);
+        QTest::keyClick(slider(), Qt::Key_Right);
+        QCOMPARE(label->text(), QString("%1秒/次").arg(slider()->minimum() + 1));
+    }
+
+private:
+    // One step of the run, as the timer makes it.
+    void tick() const
+    {
+        QVERIFY(QMetaObject::invokeMethod(timer(), "timeout"));
+        QCoreApplication::sendPostedEvents();
+    }
+    QTimer *timer() const { return f->find<QTimer>("Timer1"); }
+    QSlider *slider() const { return f->find<QSlider>("Slider1"); }
+
+    std::unique_ptr<Form1Fixture> f;
+};
+
+QTEST_MAIN(TestQuery)
+#include "tst_query.moc"

@@ -1,0 +1,295 @@
+#include "Form1Fixture.h"
+#include "UpdateCheck.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTcpServer>
+#include <QTextDocument>
+#include <QTimer>
+#include <QToolTip>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+const QString kFailedCheck
+    = QStringLiteral("warning Varnel系列软件: 检测更新失败!请您稍后再试,暂时使用原版");
+
+// Marks drawn along a widget's bottom edge: runs of pixels that differ from the edge's first.
+int TickMarksAlongTheBottom(QWidget &widget)
+{
+    const QImage image = widget.grab().toImage();
+    const int y = image.height() - 2;
+    int runs = 0;
+    for (int x = 1; x < image.width(); ++x)
+        runs
+            += image.pixel(x, y) != image.pixel(0, y) && image.pixel(x - 1, y) == image.pixel(0, y);
+    return runs;
+}
+
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void versionCut()
+    {
+        QCOMPARE(VersionFromReply("# feed\nkwtp:V1.0|\nother:V9|"), QString("V1.0"));
+        QCOMPARE(VersionFromReply("kwtp:V1.0 |kwtp:V2|"), QString("V1.0 "));
+        for (const char *none : { "<html>bad gateway</html>", "kwtp:V1.0", "kwtp:V1kwtp:V1|", "" })
+            QVERIFY2(VersionFromReply(none).isEmpty(), none);
+    }
+
+    // Skin before the window shows, no icon, the version in panel 3, a matching version file
+    // enables the run; placed on a screen narrower than the window with its title bar on it;
+    // every control reached by keyboard has a name to be read out.
+    void startUp()
+    {
+        Form1Fixture f(false, "/opt/varnel");
+        f.serveVersionFile("kwtp:V1.0|");
+        bool visibleAtSkin = true;
+        f.fake.onSkin = [&] { visibleAtSkin = f.form->isVisible(); };
+        QCOMPARE(f.status()->panelText(2), QString("正在检测程序最新版本.."));
+        QVERIFY(!f.button("Command2")->isEnabled());
+
+        f.form->Load();
+
+        QCOMPARE(f.fake.log, QStringList({ "skin /opt/varnel/skinh.she|" }));
+        QVERIFY(!visibleAtSkin && f.form->isVisible() && f.form->windowIcon().isNull());
+        const AppSettings &v = f.settings;
+        QCOMPARE(
+            f.status()->panelText(3),
+            QString("V%1.%2.%3").arg(v.versionMajor).arg(v.versionMinor).arg(v.versionRevision));
+        QVERIFY(f.button("Command2")->isEnabled());
+        QCOMPARE(f.status()->panelText(2), QString("欢迎使用Varnel系列软件"));
+        QVERIFY(f.server.requests.first().startsWith("GET /version/main.txt "));
+
+        const QRect available = f.form->screen()->availableGeometry();
+        QVERIFY(f.form->frameGeometry().width() > available.width());
+        QVERIFY(available.contains(f.form->frameGeometry().topLeft()));
+        QVERIFY(
+            f.form->windowFlags().testFlags(Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint));
+        for (const QWidget *w : f.form->findChildren<QWidget *>()) {
+            const auto *button = qobject_cast<const QAbstractButton *>(w);
+            if (w->focusPolicy() != Qt::NoFocus && !(button && !button->text().isEmpty()))
+                QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+        }
+    }
+
+    void updateOutcomes_data()
+    {
+        QTest::addColumn<QByteArray>("body"); // "refused": nobody listens
+        QTest::addColumn<QString>("announced"); // empty: the check failed
+        QTest::newRow("newer") << QByteArray("kwtp:V1.1|") << "V1.1";
+        QTest::newRow("trailing blank") << QByteArray("x kwtp:V1.0 |") << "V1.0 ";
+        QTest::newRow("lower case") << QByteArray("kwtp:v1.0|") << "v1.0";
+        QTest::newRow("empty reply") << QByteArray() << "";
+        QTest::newRow("refused") << QByteArray("refused") << "";
+        QTest::newRow("error page without version") << QByteArray("<html>502</html>") << "";
+        QTest::newRow("empty version") << QByteArray("kwtp:|") << "";
+    }
+    void updateOutcomes()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, announced);
+        Form1Fixture f(false);
+        f.serveVersionFile(body);
+        if (body == "refused")
+            f.server.close();
+        f.fake.opens = false; // no browser: the forum's address is shown before the end
+
+        f.form->Load();
+
+        QVERIFY(!f.button("Command2")->isEnabled());
+        if (announced.isEmpty()) {
+            QCOMPARE(f.fake.log.mid(1), QStringList({ kFailedCheck }));
+            QCOMPARE(f.status()->panelText(2), QString("正在检测程序最新版本.."));
+            return;
+        }
+        QCOMPARE(
+            f.fake.log.mid(1, 3),
+            QStringList({ "information Varnel系列软件: 发现最新版本![" + announced
+                              + "]\r\n \r\n确定后自动打开官方论坛!",
+                          "start explorer.exe " + f.settings.forumUrl,
+                          "information Varnel系列软件: 无法打开浏览器，请手动访问以下网址：\r\n"
+                              + f.settings.forumUrl }));
+        QCOMPARE(f.fake.log.mid(4), QStringList({ "exit" }));
+    }
+
+    // Each link opens its own site. The window stays live while the version file is on its
+    // way, and a window closed meanwhile says nothing more.
+    void linksAndClosingDuringTheCheck()
+    {
+        Form1Fixture f;
+        f.serveVersionFile("kwtp:V2.0|", 150);
+        f.click("Command3");
+        f.click("Command5");
+        QTimer::singleShot(30, f.form.get(), [&] { f.click("Command4"); });
+        QTimer::singleShot(60, f.form.get(), [&] { f.form->close(); });
+        f.form->Load();
+        QCOMPARE(f.fake.log.filter(QRegularExpression("^(start|information|warning|exit)")),
+                 QStringList({ "start explorer.exe " + f.settings.forumUrl,
+                               "start explorer.exe " + f.settings.resourceUrl,
+                               "start explorer.exe " + f.settings.serviceUrl }));
+    }
+
+    // No divider can be dragged or double-clicked; a click on a column still reaches it.
+    void columnWidthsAreLocked()
+    {
+        Form1Fixture f(false);
+        f.form->Load();
+        QHeaderView *header = f.table()->header();
+        QList<int> widths;
+        for (int i = 0; i < header->count(); ++i)
+            widths << header->sectionSize(i);
+        const int y = header->height() / 2;
+        for (int column : { 1, header->count() - 1 }) {
+            const int divider
+                = header->sectionViewportPosition(column) + header->sectionSize(column);
+            QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(divider, y));
+            QTest::mouseMove(header->viewport(), QPoint(divider - 30, y));
+            QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(divider - 30, y));
+            QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(divider, y));
+        }
+        for (int i = 0; i < header->count(); ++i)
+            QCOMPARE(header->sectionSize(i), widths.at(i));
+        QSignalSpy clicks(header, &QHeaderView::sectionClicked);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(2) + 30, y));
+        QCOMPARE(clicks.size(), 1);
+    }
+
+    // Rows with a comma in a count, a failed fetch and a quote in a domain leave the window as
+    // tab-separated text and as CSV, exactly; an export that cannot be written leaves nothing.
+    void resultsLeaveTheWindow()
+    {
+        Form1Fixture f;
+        f.serveCounts("a.com", { "12,300", "7", "", "35" });
+        f.importLines({ "a.com", "fail.com", "q\"uote.com" });
+        f.form->cx();
+        f.form->cx(); // the current entry once more, then the others through the list
+        f.form->queryState().queryMode = 1;
+        f.list()->setListIndex(1);
+        f.list()->setListIndex(0);
+        QTreeWidget *table = f.table();
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        table->clearSelection();
+        table->topLevelItem(3)->setSelected(true);
+        table->topLevelItem(2)->setSelected(true);
+        action(f, "copyResults")->trigger();
+        const QString header = "clipboard 编号\t域名\t百度\tGoogle\t360\tSogou\n";
+        QCOMPARE(f.fake.log.mid(2),
+                 QStringList({ header
+                                   + "1\tq\"uote.com\t\t\t\t\n2\tq\"uote.com\t\t\t\t\n"
+                                     "3\tfail.com\t\t\t\t\n4\ta.com\t12,300\t7\t0\t35\n",
+                               header + "3\tfail.com\t\t\t\t\n4\ta.com\t12,300\t7\t0\t35\n" }));
+
+        f.fake.fileAnswers << f.dir.filePath("results.csv");
+        action(f, "exportResults")->trigger();
+        QFile file(f.dir.filePath("results.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(),
+                 QByteArray("\xEF\xBB\xBF编号,域名,百度,Google,360,Sogou\r\n"
+                            "1,\"q\"\"uote.com\",,,,\r\n2,\"q\"\"uote.com\",,,,\r\n"
+                            "3,fail.com,,,,\r\n4,a.com,\"12,300\",7,0,35\r\n"));
+        QCOMPARE(table->actions().size(), 3); // the context menu: copy, select all, export
+
+        const QString unwritable = f.dir.filePath("no-such-folder/results.csv");
+        f.fake.fileAnswers << unwritable;
+        action(f, "exportResults")->trigger();
+        QVERIFY(
+            f.fake.log.last().startsWith("warning Varnel系列软件: 无法保存文件：" + unwritable));
+        QCOMPARE(QDir(f.dir.path()).entryList({ "*.csv*", "no-such-folder" }),
+                 QStringList({ "results.csv" }));
+    }
+
+    // A cut-off cell shows its whole text, not its markup, as a tool tip; one that fits shows
+    // none. New rows are followed from the bottom only.
+    void resultsTableView()
+    {
+        Form1Fixture f;
+        const QString longName = "<i>" + QString("a").repeated(60) + ".com";
+        f.importLines({ "b.com", longName });
+        f.form->cx();
+        f.form->queryState().queryMode = 1;
+        f.list()->setListIndex(0);
+        QTreeWidget *table = f.table();
+        QCOMPARE(toolTipAt(table, table->visualRect(table->model()->index(1, 1)).center()),
+                 QString());
+        QCOMPARE(toolTipAt(table, table->visualRect(table->model()->index(0, 1)).center()),
+                 longName);
+
+        for (int i = 0; i < 40; ++i)
+            f.list()->setListIndex(0);
+        QVERIFY(table->verticalScrollBar()->maximum() > 0);
+        const QRect last
+            = table->visualItemRect(table->topLevelItem(table->topLevelItemCount() - 1));
+        QVERIFY(table->viewport()->rect().contains(last));
+        table->verticalScrollBar()->setValue(0);
+        f.list()->setListIndex(0);
+        QCOMPARE(table->verticalScrollBar()->value(), 0);
+    }
+
+    // Writes build/pictures/Form1.png after a run against the real stand-in, with the real
+    // skin, and Form2.png; the skinned pace slider keeps one tick mark per value.
+    void pictures()
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        QProcess standin;
+        standin.start(STANDIN_PATH, { "--port", QString::number(port) });
+        QVERIFY(standin.waitForReadyRead(10000));
+        const QString programDir = QFileInfo(STANDIN_PATH).absolutePath();
+        Form1Fixture f(false, programDir, QStringLiteral("http://127.0.0.1:%1").arg(port));
+        f.fake.onSkin
+            = [&] { platform::StyleSheetSkin().SkinH_AttachEx(programDir + "/skinh.she", {}); };
+        f.form->Load();
+        f.importFile(programDir + "/sample-domains.txt");
+        f.click("Command2");
+        f.find<QTimer>("Timer1")->setInterval(10);
+        QTRY_COMPARE_WITH_TIMEOUT(f.button("Command2")->text(), QString("批量查询"), 20000);
+        QCOMPARE(f.rowTexts(0),
+                 QStringList({ "1", "example.com", "12,300", "8,120", "2,000", "35" }));
+
+        QDir().mkpath(PICTURES_DIR);
+        QVERIFY(f.form->grab().save(PICTURES_DIR "/Form1.png"));
+        auto *slider = f.find<QSlider>("Slider1");
+        QCOMPARE(TickMarksAlongTheBottom(*slider), slider->maximum() - slider->minimum() + 1);
+        f.fake.onOpen = [&](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>("Text1")->setText("example.net");
+            QVERIFY(dialog.grab().save(PICTURES_DIR "/Form2.png"));
+        };
+        f.click("Command6");
+        qApp->setStyleSheet(QString());
+    }
+
+private:
+    static QAction *action(const Form1Fixture &f, const char *name)
+    {
+        return f.table()->findChild<QAction *>(name);
+    }
+
+    static QString toolTipAt(QTreeWidget *table, QPoint pos)
+    {
+        QHelpEvent help(QEvent::ToolTip, pos, table->viewport()->mapToGlobal(pos));
+        QCoreApplication::sendEvent(table->viewport(), &help);
+        QTextDocument shown;
+        shown.setHtml(QToolTip::isVisible() ? QToolTip::text() : QString());
+        return shown.toPlainText();
+    }
+};
+
+QTEST_MAIN(TestShell)
+#include "tst_shell.moc"
