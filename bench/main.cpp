@@ -6,6 +6,7 @@
 #include "ListBox.h"
 #include "PageCuts.h"
 #include "ScriptedHttpServer.h"
+#include "SitePages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -115,7 +116,7 @@ void BenchPaceUnderSlowPages(int intervalMs)
             const QByteArray domain = "d" + QByteArray::number(i) + ".com";
             file.write(domain + "\n");
             ScriptedHttpServer::Reply reply;
-            reply.body = StatisticsPageWith({ "1", "2", "3", "4" });
+            reply.body = standin::StatisticsPage(QString::fromUtf8(domain), { "1", "2", "3", "4" });
             reply.delayMs = i % 3 == 2 ? intervalMs * 3 / 2 : 0;
             server.setReply("/siteall/" + domain, reply);
         }

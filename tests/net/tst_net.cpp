@@ -26,11 +26,11 @@ private slots:
     {
         QFETCH(int, status);
         QFETCH(int, mode);
-        const QByteArray body = QByteArray("<td>收录数量</td>").repeated(300);
+        const QByteArray body = "\xEF\xBB\xBF" + QByteArray("<td>收录数量</td>").repeated(300);
         server->setReply("/page", { status, body, 0, Mode(mode) });
         const FetchResult result = HttpGetText(server->base() + "/page");
         QVERIFY2(!result.failed(), qPrintable(result.error));
-        QCOMPARE(result.text, QString::fromUtf8(body));
+        QCOMPARE(result.text, QString::fromUtf8(body.mid(3))); // without the byte-order mark
     }
 
     // A GET with "If-Modified-Since: 0", redirects followed, empty bodies and byte-order marks.
@@ -46,11 +46,9 @@ private slots:
         const FetchResult empty = HttpGetText(server->base() + "/empty");
         QVERIFY(!empty.failed() && empty.text.isEmpty());
 
-        QStringEncoder toUtf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
-        server->setReply("/utf16", { 200, toUtf16.encode(QStringLiteral("收录数量")) });
-        server->setReply("/utf8bom", { 200, "\xEF\xBB\xBF百度" });
-        QCOMPARE(HttpGetText(server->base() + "/utf16").text, QStringLiteral("收录数量"));
-        QCOMPARE(HttpGetText(server->base() + "/utf8bom").text, QStringLiteral("百度"));
+        server->setReply("/utf16",
+                         { 200, QByteArray("\xFF\xFE\x36\x65", 4) }); // "收" with its mark
+        QCOMPARE(HttpGetText(server->base() + "/utf16").text, QStringLiteral("收"));
     }
 
     void transportFailuresAreErrors_data()

@@ -70,23 +70,34 @@ private slots:
     }
     void cleanup() { f.reset(); }
 
-    // Import, run to the end one step at a time, restart, stop.
+    // Import, set the pace, run to the end one step at a time (with a query of the last entry
+    // through cx meanwhile), restart, stop.
     void runStopAndRestart()
     {
         f->importLines({ "a.com", "b.com", "c.com" });
         QVERIFY(f->server.requests.isEmpty()); // selecting outside a run queries nothing
         QCOMPARE(f->list()->toolTip(), QString("双击列表删除:c.com"));
+        auto *label = f->find<QLabel>("Label2");
+        slider()->setFocus();
+        QTest::keyClick(slider(), Qt::Key_End);
+        QCOMPARE(label->text(), QString("%1秒/次").arg(slider()->maximum()));
+        QVERIFY(label->width() >= label->sizeHint().width());
+        QTest::keyClick(slider(), Qt::Key_Home);
+        QTest::keyClick(slider(), Qt::Key_Right);
+        QCOMPARE(label->text(), QString("%1秒/次").arg(slider()->minimum() + 1));
+
         f->click("Command2");
         QCOMPARE(f->runState(), kRunning + " cursor:0");
+        QCOMPARE(timer()->interval(), (slider()->minimum() + 1) * 1000);
         QCOMPARE(f->rowTexts(0), QStringList({ "1", "a.com", "1", "2", "3", "4" }));
         QCOMPARE(f->status()->panelText(2), QString("a.com查询完毕 | 共：3个域名 | 剩余查询：2个"));
-        QCOMPARE(timer()->interval(), slider()->value() * 1000);
-
+        f->form->cx(); // the run goes on querying after it
         tick();
         QCOMPARE(f->runState(), kRunning + " cursor:1");
+        QCOMPARE(f->rowTexts(2).mid(0, 2), QStringList({ "3", "b.com" }));
         tick(); // makes the last entry current: the run ends with it
         QCOMPARE(f->runState(), kIdle);
-        QCOMPARE(f->rowTexts(2), QStringList({ "3", "c.com", "12,300", "0", "7", "35" }));
+        QCOMPARE(f->rowTexts(3), QStringList({ "4", "c.com", "12,300", "0", "7", "35" }));
         QCOMPARE(f->status()->panelText(2), QString("所有域名已查询完毕!"));
 
         f->click("Command2"); // a new start clears the rows and begins with entry 0
@@ -94,7 +105,7 @@ private slots:
         f->click("Command2");
         tick(); // a step queued before the stop belongs to no run
         QCOMPARE(f->runState(), kIdle);
-        QCOMPARE(f->server.requests.size(), 4);
+        QCOMPARE(f->server.requests.size(), 5);
     }
 
     // A step due while a page is late runs inside that wait; a page that never answers holds
@@ -155,7 +166,7 @@ private slots:
     // Pages without counts, domains without a suffix, and text that is not markup.
     void queryOutcomes()
     {
-        f->server.setReply("/siteall/%3Ci%3Ex.com", { 200, StatisticsPageWith({ "1" }) });
+        f->server.setReply("/siteall/%3Ci%3Ex.com", { 200, standin::StatisticsPage("x", { "1" }) });
         f->server.setReply("/siteall/norowend.com", { 200, "<td>收录数量</td><td><a>5</a></td>" });
         f->importLines({ "<i>x.com", "missing.com", "norowend.com" });
         f->click("Command2");
@@ -210,31 +221,6 @@ private slots:
         QCOMPARE(f->fake.log.last(), emptyListBox);
         tick();
         QCOMPARE(f->runState(), kIdle);
-    }
-
-    void cxQueriesTheLastEntry()
-    {
-        f->importLines({ "a.com", "b.com", "c.com" });
-        f->form->cx();
-        QCOMPARE(f->rowTexts(0).mid(0, 2), QStringList({ "1", "c.com" }));
-        QCOMPARE(f->runState(), kIdle);
-        f->click("Command2");
-        f->form->cx(); // during a run: the run keeps querying
-        tick();
-        QCOMPARE(f->requestsFor("b.com"), 1);
-        QCOMPARE(f->table()->topLevelItemCount(), 3);
-    }
-
-    void paceSliderAndItsLabel()
-    {
-        auto *label = f->find<QLabel>("Label2");
-        slider()->setFocus();
-        QTest::keyClick(slider(), Qt::Key_End);
-        QCOMPARE(label->text(), QString("%1秒/次").arg(slider()->maximum()));
-        QVERIFY(label->width() >= label->sizeHint().width());
-        QTest::keyClick(slider(), Qt::Key_Home);
-        QTest::keyClick(slider(), Qt::Key_Right);
-        QCOMPARE(label->text(), QString("%1秒/次").arg(slider()->minimum() + 1));
     }
 
 private:

@@ -1,9 +1,7 @@
 #include "Form1Fixture.h"
 
 #include <QFile>
-#include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
 #include <QtTest>
 
 Form1Fixture::Form1Fixture(bool show, const QString &programDir, const QString &host)
@@ -21,16 +19,6 @@ Form1Fixture::Form1Fixture(bool show, const QString &programDir, const QString &
     }
 }
 
-QTreeWidget *Form1Fixture::table() const
-{
-    return find<QTreeWidget>("ListView1");
-}
-
-QPushButton *Form1Fixture::button(const char *name) const
-{
-    return find<QPushButton>(name);
-}
-
 void Form1Fixture::click(const char *buttonName)
 {
     QTest::mouseClick(button(buttonName), Qt::LeftButton);
@@ -38,12 +26,8 @@ void Form1Fixture::click(const char *buttonName)
 
 void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts, int delayMs)
 {
-    server.setReply("/siteall/" + domain.toUtf8(), { 200, StatisticsPageWith(counts), delayMs });
-}
-
-void Form1Fixture::serveVersionFile(const QByteArray &body, int delayMs)
-{
-    server.setReply("/version/main.txt", { 200, body, delayMs });
+    server.setReply("/siteall/" + domain.toUtf8(),
+                    { 200, standin::StatisticsPage(domain, counts), delayMs });
 }
 
 QString Form1Fixture::writeFile(const QString &name, const QByteArray &bytes) const
@@ -84,11 +68,4 @@ QString Form1Fixture::runState() const
         .arg(find<QTimer>("Timer1")->isActive())
         .arg(form->queryState().queryMode)
         .arg(form->queryState().queryCursor);
-}
-
-int Form1Fixture::requestsFor(const QString &domain) const
-{
-    const QByteArray line = "GET /siteall/" + domain.toUtf8() + " ";
-    return int(std::count_if(server.requests.begin(), server.requests.end(),
-                             [&](const QByteArray &request) { return request.startsWith(line); }));
 }

@@ -4,13 +4,13 @@
 #include "Form1.h"
 #include "ListBox.h"
 #include "ScriptedHttpServer.h"
+#include "SitePages.h"
 #include "StatusBar.h"
 
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <memory>
-
-class QPushButton;
-class QTreeWidget;
 
 // A main window wired to a scripted loopback server (statistics pages under /siteall/, the
 // version file, and a forum, service and resource site of its own each) and to platform
@@ -27,13 +27,16 @@ struct Form1Fixture
         return form->findChild<T *>(QString::fromLatin1(name));
     }
     platform::ListBox *list() const { return find<platform::ListBox>("List1"); }
-    QTreeWidget *table() const;
+    QTreeWidget *table() const { return find<QTreeWidget>("ListView1"); }
     platform::StatusBar *status() const { return find<platform::StatusBar>("s1"); }
-    QPushButton *button(const char *name) const;
+    QPushButton *button(const char *name) const { return find<QPushButton>(name); }
     void click(const char *buttonName);
 
     void serveCounts(const QString &domain, const QStringList &counts, int delayMs = 0);
-    void serveVersionFile(const QByteArray &body, int delayMs = 0);
+    void serveVersionFile(const QByteArray &body, int delayMs = 0)
+    {
+        server.setReply("/version/main.txt", { 200, body, delayMs });
+    }
     QString writeFile(const QString &name, const QByteArray &bytes) const;
     // Presses the import button and picks `path` (or a file of `lines`) in the file dialog.
     void importFile(const QString &path);
@@ -41,7 +44,6 @@ struct Form1Fixture
     QStringList rowTexts(int row) const;
     // The run's state as the controls show it: "<caption> list:1 pace:1 timer:0 mode:0 cursor:0".
     QString runState() const;
-    int requestsFor(const QString &domain) const;
 
     FakePlatform fake;
     ScriptedHttpServer server;

@@ -78,11 +78,3 @@ void ScriptedHttpServer::answer(QTcpSocket *socket, const Reply &reply)
     socket->write(reply.mode == Mode::Chunked ? QByteArray("0\r\n\r\n") : rest);
     socket->disconnectFromHost();
 }
-
-QByteArray StatisticsPageWith(const QStringList &counts)
-{
-    QByteArray page = "<html><table><tr><td class=\"t\">收录数量</td>";
-    for (const QString &count : counts)
-        page += "<td><a href=\"#\">" + count.toUtf8() + "</a></td>";
-    return page + "</tr></table></html>";
-}

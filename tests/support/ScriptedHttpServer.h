@@ -44,6 +44,3 @@ private:
     quint16 m_port = 0;
     QHash<QByteArray, Reply> m_replies;
 };
-
-// A statistics page whose counts row holds one linked count per entry of `counts`.
-QByteArray StatisticsPageWith(const QStringList &counts);
