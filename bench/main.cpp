@@ -73,16 +73,9 @@ void BenchSlowWait(const StandIn &standin)
         cpuMs, wallMs, 100.0 * cpuMs / wallMs, result.failed() ? " FAILED" : "");
 }
 
-void BenchImport(int lines)
+// Imports the file at `path` through the window and prints what it cost.
+void BenchImportFile(const QString &path, const char *what)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("domains.txt"));
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        for (int i = 0; i < lines; ++i)
-            file.write("http://www.domain" + QByteArray::number(i) + ".example.com\r\n");
-    }
     FakePlatform fake;
     AppSettings settings = AppSettings::onHost(QStringLiteral("http://127.0.0.1:9"));
     Form1 form(settings, fake.platform);
@@ -96,9 +89,37 @@ void BenchImport(int lines)
     QCoreApplication::processEvents(); // let the list lay itself out and paint
     const double ms = timer.nsecsElapsed() / 1e6;
     const int entries = form.findChild<platform::ListBox *>(QStringLiteral("List1"))->count();
-    std::printf(
-        "import of a %6d-line file:       %8.1f ms, %d entries, peak RSS %.1f MiB (+%.1f)\n", lines,
-        ms, entries, PeakRssMiB(), PeakRssMiB() - rssBefore);
+    std::printf("import of %-30s %8.1f ms, %d entries, peak RSS %.1f MiB (+%.1f)\n", what, ms,
+                entries, PeakRssMiB(), PeakRssMiB() - rssBefore);
+}
+
+void BenchImport(int lines)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("domains.txt"));
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        for (int i = 0; i < lines; ++i)
+            file.write("http://www.domain" + QByteArray::number(i) + ".example.com\r\n");
+    }
+    BenchImportFile(path, qPrintable(QStringLiteral("a %1-line file:").arg(lines)));
+}
+
+// A file that is one enormous line: counted as no domain, read as a stream.
+void BenchImportOneLine(int mebibytes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("one-line.txt"));
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        const QByteArray block(1024 * 1024, 'x');
+        for (int i = 0; i < mebibytes; ++i)
+            file.write(block);
+    }
+    BenchImportFile(path,
+                    qPrintable(QStringLiteral("%1 MiB without a line break:").arg(mebibytes)));
 }
 
 // A run over 20 entries in which every third page answers only after one and a half steps:
@@ -152,6 +173,7 @@ int main(int argc, char *argv[])
     BenchPageCuts();
     BenchImport(32767);
     BenchImport(100000);
+    BenchImportOneLine(256);
     BenchPaceUnderSlowPages(100);
     BenchPaceUnderSlowPages(500);
     StandIn standin({ QStringLiteral("--slow-ms"), QStringLiteral("3000") });

@@ -1,7 +1,6 @@
 #include "HttpGetText.h"
 #include "ScriptedHttpServer.h"
 
-#include <QTimer>
 #include <QtTest>
 
 using Mode = ScriptedHttpServer::Mode;
@@ -72,25 +71,6 @@ private slots:
         QVERIFY(result.failed());
         QVERIFY(result.text.isEmpty());
         QVERIFY(HttpGetText("not a url").failed());
-    }
-
-    // The window stays live while a fetch waits; a fetch started meanwhile returns first, and
-    // each returns its own body, whichever answer came first.
-    void nestedFetchesReturnInnerFirst_data()
-    {
-        QTest::addColumn<int>("outerDelay");
-        QTest::newRow("outer answer comes last") << 300;
-        QTest::newRow("outer answer comes first") << 20;
-    }
-    void nestedFetchesReturnInnerFirst()
-    {
-        QFETCH(int, outerDelay);
-        server->setReply("/outer", { 200, "outer body", outerDelay });
-        server->setReply("/inner", { 200, "inner body", 320 - outerDelay });
-        QStringList order;
-        QTimer::singleShot(10, [&] { order << HttpGetText(server->base() + "/inner").text; });
-        order << HttpGetText(server->base() + "/outer").text;
-        QCOMPARE(order, QStringList({ "inner body", "outer body" }));
     }
 
 private:

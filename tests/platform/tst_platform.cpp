@@ -1,4 +1,3 @@
-#include "FileDialogs.h"
 #include "ListBox.h"
 #include "MessageBoxes.h"
 
@@ -37,12 +36,6 @@ private slots:
         });
         boxes.show(nullptr, "发现最新版本![<img src=x>]", platform::BoxIcon::Information, "标题");
         QCOMPARE(shown, QString("标题 plain"));
-    }
-
-    void classicFilterBecomesQtFilter()
-    {
-        QCOMPARE(platform::QtFilterFromClassic("文本|*.txt;*.csv|全部|*.*"),
-                 QString("文本 (*.txt *.csv);;全部 (*.*)"));
     }
 };
 

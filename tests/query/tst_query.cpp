@@ -163,20 +163,17 @@ private slots:
         QCOMPARE(f->runState(), kIdle);
     }
 
-    // Pages without counts, domains without a suffix, and text that is not markup.
-    void queryOutcomes()
+    // Text from a file is shown, not read as markup; a long stretch of domains without a
+    // suffix is skipped one entry after the other, and a rejected last entry only says so.
+    void rejectedAndOddDomains()
     {
         f->server.setReply("/siteall/%3Ci%3Ex.com", { 200, standin::StatisticsPage("x", { "1" }) });
-        f->server.setReply("/siteall/norowend.com", { 200, "<td>收录数量</td><td><a>5</a></td>" });
-        f->importLines({ "<i>x.com", "missing.com", "norowend.com" });
+        f->importLines({ "<i>x.com" });
         f->click("Command2");
         QCOMPARE(f->status()->panel(2)->textFormat(), Qt::PlainText);
         QCOMPARE(f->status()->panelText(2),
-                 QString("<i>x.com查询完毕 | 共：3个域名 | 剩余查询：2个"));
+                 QString("<i>x.com查询完毕 | 共：1个域名 | 剩余查询：0个"));
         tick();
-        tick();
-        QCOMPARE(f->rowTexts(1), QStringList({ "2", "missing.com", "", "", "", "" }));
-        QCOMPARE(f->rowTexts(2), QStringList({ "3", "norowend.com", "", "", "", "" }));
 
         QStringList entries(20000, "bad.test");
         f->importLines(entries << "EXAMPLE.COM"

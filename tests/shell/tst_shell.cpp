@@ -1,5 +1,4 @@
 #include "Form1Fixture.h"
-#include "UpdateCheck.h"
 
 #include <QAction>
 #include <QDialog>
@@ -38,14 +37,6 @@ class TestShell : public QObject
     Q_OBJECT
 
 private slots:
-    void versionCut()
-    {
-        QCOMPARE(VersionFromReply("# feed\nkwtp:V1.0|\nother:V9|"), QString("V1.0"));
-        QCOMPARE(VersionFromReply("kwtp:V1.0 |kwtp:V2|"), QString("V1.0 "));
-        for (const char *none : { "<html>bad gateway</html>", "kwtp:V1.0", "kwtp:V1kwtp:V1|", "" })
-            QVERIFY2(VersionFromReply(none).isEmpty(), none);
-    }
-
     // Skin before the window shows, no icon, the version in panel 3, a matching version file
     // enables the run; placed on a screen narrower than the window with its title bar on it;
     // every control reached by keyboard has a name to be read out.
@@ -87,12 +78,15 @@ private slots:
         QTest::addColumn<QByteArray>("body"); // "refused": nobody listens
         QTest::addColumn<QString>("announced"); // empty: the check failed
         QTest::newRow("newer") << QByteArray("kwtp:V1.1|") << "V1.1";
-        QTest::newRow("trailing blank") << QByteArray("x kwtp:V1.0 |") << "V1.0 ";
+        QTest::newRow("trailing blank, later keys")
+            << QByteArray("x\nkwtp:V1.0 |kwtp:V2|") << "V1.0 ";
         QTest::newRow("lower case") << QByteArray("kwtp:v1.0|") << "v1.0";
         QTest::newRow("empty reply") << QByteArray() << "";
         QTest::newRow("refused") << QByteArray("refused") << "";
         QTest::newRow("error page without version") << QByteArray("<html>502</html>") << "";
         QTest::newRow("empty version") << QByteArray("kwtp:|") << "";
+        QTest::newRow("no bar") << QByteArray("kwtp:V1.0") << "";
+        QTest::newRow("second key first") << QByteArray("kwtp:V1kwtp:V1.0|") << "";
     }
     void updateOutcomes()
     {
@@ -149,6 +143,7 @@ private slots:
         for (int i = 0; i < header->count(); ++i)
             widths << header->sectionSize(i);
         const int y = header->height() / 2;
+        QSignalSpy clicks(header, &QHeaderView::sectionClicked);
         for (int column : { 1, header->count() - 1 }) {
             const int divider
                 = header->sectionViewportPosition(column) + header->sectionSize(column);
@@ -156,85 +151,64 @@ private slots:
             QTest::mouseMove(header->viewport(), QPoint(divider - 30, y));
             QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(divider - 30, y));
             QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(divider, y));
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(divider - 30, y));
         }
         for (int i = 0; i < header->count(); ++i)
             QCOMPARE(header->sectionSize(i), widths.at(i));
-        QSignalSpy clicks(header, &QHeaderView::sectionClicked);
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(2) + 30, y));
-        QCOMPARE(clicks.size(), 1);
+        QCOMPARE(clicks.size(), 2);
     }
 
-    // Rows with a comma in a count, a failed fetch and a quote in a domain leave the window as
-    // tab-separated text and as CSV, exactly; an export that cannot be written leaves nothing.
-    void resultsLeaveTheWindow()
+    // Rows with a comma in a count, a failed fetch, and a long domain with a quote and markup
+    // in it leave the window as tab-separated text and as CSV, exactly; an export that cannot
+    // be written leaves nothing. A cut-off cell shows its text as a tool tip; new rows are
+    // followed from the bottom only.
+    void results()
     {
         Form1Fixture f;
+        f.button("Command2")->setEnabled(true);
         f.serveCounts("a.com", { "12,300", "7", "", "35" });
-        f.importLines({ "a.com", "fail.com", "q\"uote.com" });
-        f.form->cx();
-        f.form->cx(); // the current entry once more, then the others through the list
-        f.form->queryState().queryMode = 1;
-        f.list()->setListIndex(1);
-        f.list()->setListIndex(0);
+        const QString odd = "<i>q\"" + QString(60, 'a') + ".com";
+        f.importLines({ "a.com", "fail.com", odd });
+        f.click("Command2");
+        f.find<QTimer>("Timer1")->setInterval(5);
+        QTRY_COMPARE(f.button("Command2")->text(), QString("批量查询"));
         QTreeWidget *table = f.table();
         table->setFocus();
         QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
         table->clearSelection();
-        table->topLevelItem(3)->setSelected(true);
         table->topLevelItem(2)->setSelected(true);
+        table->topLevelItem(0)->setSelected(true);
         action(f, "copyResults")->trigger();
         const QString header = "clipboard 编号\t域名\t百度\tGoogle\t360\tSogou\n";
+        const QString first = "1\ta.com\t12,300\t7\t0\t35\n", last = "3\t" + odd + "\t\t\t\t\n";
         QCOMPARE(f.fake.log.mid(2),
-                 QStringList({ header
-                                   + "1\tq\"uote.com\t\t\t\t\n2\tq\"uote.com\t\t\t\t\n"
-                                     "3\tfail.com\t\t\t\t\n4\ta.com\t12,300\t7\t0\t35\n",
-                               header + "3\tfail.com\t\t\t\t\n4\ta.com\t12,300\t7\t0\t35\n" }));
+                 QStringList(
+                     { header + first + "2\tfail.com\t\t\t\t\n" + last, header + first + last }));
 
-        f.fake.fileAnswers << f.dir.filePath("results.csv");
+        f.fake.fileAnswers << f.dir.filePath("results.csv") << f.dir.filePath("no/results.csv");
+        action(f, "exportResults")->trigger();
         action(f, "exportResults")->trigger();
         QFile file(f.dir.filePath("results.csv"));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(),
-                 QByteArray("\xEF\xBB\xBF编号,域名,百度,Google,360,Sogou\r\n"
-                            "1,\"q\"\"uote.com\",,,,\r\n2,\"q\"\"uote.com\",,,,\r\n"
-                            "3,fail.com,,,,\r\n4,a.com,\"12,300\",7,0,35\r\n"));
+        QCOMPARE(QString::fromUtf8(file.readAll()),
+                 "\uFEFF编号,域名,百度,Google,360,Sogou\r\n1,a.com,\"12,300\",7,0,35\r\n"
+                 "2,fail.com,,,,\r\n3,\""
+                     + QString(odd).replace("\"", "\"\"") + "\",,,,\r\n");
+        QVERIFY(f.fake.log.last().startsWith("warning Varnel系列软件: 无法保存文件："
+                                             + f.dir.filePath("no/results.csv")));
+        QCOMPARE(QDir(f.dir.path()).entryList({ "*.csv*", "no" }), QStringList({ "results.csv" }));
         QCOMPARE(table->actions().size(), 3); // the context menu: copy, select all, export
 
-        const QString unwritable = f.dir.filePath("no-such-folder/results.csv");
-        f.fake.fileAnswers << unwritable;
-        action(f, "exportResults")->trigger();
-        QVERIFY(
-            f.fake.log.last().startsWith("warning Varnel系列软件: 无法保存文件：" + unwritable));
-        QCOMPARE(QDir(f.dir.path()).entryList({ "*.csv*", "no-such-folder" }),
-                 QStringList({ "results.csv" }));
-    }
-
-    // A cut-off cell shows its whole text, not its markup, as a tool tip; one that fits shows
-    // none. New rows are followed from the bottom only.
-    void resultsTableView()
-    {
-        Form1Fixture f;
-        const QString longName = "<i>" + QString("a").repeated(60) + ".com";
-        f.importLines({ "b.com", longName });
-        f.form->cx();
-        f.form->queryState().queryMode = 1;
-        f.list()->setListIndex(0);
-        QTreeWidget *table = f.table();
-        QCOMPARE(toolTipAt(table, table->visualRect(table->model()->index(1, 1)).center()),
-                 QString());
-        QCOMPARE(toolTipAt(table, table->visualRect(table->model()->index(0, 1)).center()),
-                 longName);
-
+        QCOMPARE(toolTipAt(table, table->visualRect(table->model()->index(0, 1)).center()), "");
+        QCOMPARE(toolTipAt(table, table->visualRect(table->model()->index(2, 1)).center()), odd);
         for (int i = 0; i < 40; ++i)
-            f.list()->setListIndex(0);
-        QVERIFY(table->verticalScrollBar()->maximum() > 0);
-        const QRect last
-            = table->visualItemRect(table->topLevelItem(table->topLevelItemCount() - 1));
-        QVERIFY(table->viewport()->rect().contains(last));
+            f.form->cx();
+        const QRect newest = table->visualItemRect(table->topLevelItem(42));
+        QVERIFY(table->verticalScrollBar()->value() > 0
+                && table->viewport()->rect().contains(newest));
         table->verticalScrollBar()->setValue(0);
-        f.list()->setListIndex(0);
+        f.form->cx();
         QCOMPARE(table->verticalScrollBar()->value(), 0);
     }
 
