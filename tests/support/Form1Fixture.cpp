@@ -2,11 +2,11 @@
 
 #include <QFile>
 #include <QTimer>
-#include <QtTest>
+#include <QUrl>
 
-Form1Fixture::Form1Fixture(bool show, const QString &programDir, const QString &host)
+Form1Fixture::Form1Fixture(bool show, const QString &programDir)
 {
-    settings = AppSettings::onHost(host.isEmpty() ? server.base() : host);
+    settings = AppSettings::onHost(server.base());
     settings.forumUrl += QStringLiteral("/forum");
     settings.serviceUrl += QStringLiteral("/service");
     settings.resourceUrl += QStringLiteral("/resource");
@@ -19,14 +19,10 @@ Form1Fixture::Form1Fixture(bool show, const QString &programDir, const QString &
     }
 }
 
-void Form1Fixture::click(const char *buttonName)
-{
-    QTest::mouseClick(button(buttonName), Qt::LeftButton);
-}
-
 void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts, int delayMs)
 {
-    server.setReply("/siteall/" + domain.toUtf8(),
+    // The path as the request carries it, with whatever the domain holds percent-encoded.
+    server.setReply(QUrl(server.base() + "/siteall/" + domain).path(QUrl::FullyEncoded).toUtf8(),
                     { 200, standin::StatisticsPage(domain, counts), delayMs });
 }
 
@@ -37,12 +33,6 @@ QString Form1Fixture::writeFile(const QString &name, const QByteArray &bytes) co
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
-}
-
-void Form1Fixture::importFile(const QString &path)
-{
-    fake.fileAnswers << path;
-    click("Command1");
 }
 
 void Form1Fixture::importLines(const QStringList &lines)

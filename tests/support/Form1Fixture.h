@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <QtTest>
 #include <memory>
 
 // A main window wired to a scripted loopback server (statistics pages under /siteall/, the
@@ -18,9 +19,7 @@
 struct Form1Fixture
 {
     // `show`: show the window at once, as after start-up; otherwise the test runs Load().
-    // `host`: where the window's services live; by default the scripted server.
-    explicit Form1Fixture(bool show = true, const QString &programDir = QString(),
-                          const QString &host = QString());
+    explicit Form1Fixture(bool show = true, const QString &programDir = QString());
 
     template<typename T> T *find(const char *name) const
     {
@@ -30,7 +29,7 @@ struct Form1Fixture
     QTreeWidget *table() const { return find<QTreeWidget>("ListView1"); }
     platform::StatusBar *status() const { return find<platform::StatusBar>("s1"); }
     QPushButton *button(const char *name) const { return find<QPushButton>(name); }
-    void click(const char *buttonName);
+    void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
 
     void serveCounts(const QString &domain, const QStringList &counts, int delayMs = 0);
     void serveVersionFile(const QByteArray &body, int delayMs = 0)
@@ -39,7 +38,11 @@ struct Form1Fixture
     }
     QString writeFile(const QString &name, const QByteArray &bytes) const;
     // Presses the import button and picks `path` (or a file of `lines`) in the file dialog.
-    void importFile(const QString &path);
+    void importFile(const QString &path)
+    {
+        fake.fileAnswers << path;
+        click("Command1");
+    }
     void importLines(const QStringList &lines);
     QStringList rowTexts(int row) const;
     // The run's state as the controls show it: "<caption> list:1 pace:1 timer:0 mode:0 cursor:0".
