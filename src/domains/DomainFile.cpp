@@ -11,7 +11,8 @@
 
 namespace {
 
-// The length of one line in characters, decoded by itself the way the whole file will be.
+// The length of one line in characters: UTF-8 when it is valid UTF-8, otherwise GB18030, as
+// whole files are read.
 qsizetype CharacterCount(const QByteArray &line)
 {
     if (line.size() <= kMaxEntryLength)
