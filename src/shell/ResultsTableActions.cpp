@@ -14,7 +14,6 @@
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -114,14 +113,13 @@ void ResultsTableActions::followNewRows()
 {
     // Whether the view was at the bottom is read before the row arrives; after it, the new row
     // has already moved the bottom away.
-    auto atBottom = std::make_shared<bool>(true);
     QAbstractItemModel *model = m_table->model();
-    connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this, atBottom] {
+    connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
         const QScrollBar *bar = m_table->verticalScrollBar();
-        *atBottom = bar->value() == bar->maximum();
+        m_atBottom = bar->value() == bar->maximum();
     });
-    connect(model, &QAbstractItemModel::rowsInserted, this, [this, atBottom] {
-        if (*atBottom)
+    connect(model, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_atBottom)
             m_table->scrollToBottom();
     });
 }

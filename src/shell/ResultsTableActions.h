@@ -33,4 +33,5 @@ private:
     platform::Platform &m_platform;
     QWidget *m_window;
     QString m_lastExport;
+    bool m_atBottom = true;
 };
