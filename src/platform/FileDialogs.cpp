@@ -1,9 +1,46 @@
 #include "FileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QStringList>
 
 namespace platform {
+
+namespace {
+
+// Qt's file dialog writes sizes and dates in the system's conventions whatever the program's
+// locale is; this shows them in the program's own.
+class LocaleFileColumns final : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (role != Qt::DisplayRole || !files)
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        if (index.column() == 1 && !files->isDir(source))
+            return QLocale().formattedDataSize(files->size(source));
+        if (index.column() == 3)
+            return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+// A dialog with its sizes and dates in the program's locale, which the caller runs.
+std::optional<QString> Run(QFileDialog &dialog)
+{
+    dialog.setProxyModel(new LocaleFileColumns(&dialog));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
 
 QString QtFilterFromClassic(const QString &filter)
 {
@@ -24,9 +61,7 @@ std::optional<QString> QtFileDialogs::openFile(QWidget *parent, const QString &t
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // A name that does not exist is accepted too: the import then finds nothing to read.
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return Run(dialog);
 }
 
 std::optional<QString> QtFileDialogs::saveFile(QWidget *parent, const QString &title,
@@ -36,9 +71,7 @@ std::optional<QString> QtFileDialogs::saveFile(QWidget *parent, const QString &t
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return Run(dialog);
 }
 
 } // namespace platform
