@@ -107,7 +107,7 @@ private slots:
     // up nothing after it. Rows come in the order the queries finish.
     void latePagesDoNotHoldUpTheRun()
     {
-        f->serveCounts("slow.com", { "5", "6", "7", "8" }, 300);
+        f->serveCounts("slow.com", { "5", "6", "7", "8" }, 600);
         f->server.setReply("/siteall/never.com",
                            { 200, "", 0, ScriptedHttpServer::Mode::NoAnswer });
         f->importLines({ "a.com", "slow.com", "never.com", "b.com" });
@@ -136,7 +136,7 @@ private slots:
     // waits: nothing more is queried, and nothing resumed reports the run as finished.
     void stopInsideWaits()
     {
-        f->serveCounts("slow.com", { "5", "6", "7", "8" }, 200);
+        f->serveCounts("slow.com", { "5", "6", "7", "8" }, 500);
         f->serveCounts("late.com", { "9", "9", "9", "9" }, 60);
         f->importLines({ "a.com", "slow.com", "late.com" });
         connect(&f->server, &ScriptedHttpServer::requestSeen, this, [this](const QByteArray &path) {
