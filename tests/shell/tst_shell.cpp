@@ -158,7 +158,7 @@ private slots:
     void linksAndClosingDuringTheCheck()
     {
         Form1Fixture f;
-        f.serveVersionFile("kwtp:V2.0|", 150);
+        f.serveVersionFile("kwtp:V2.0|", 400);
         f.click("Command3");
         f.click("Command5");
         QTimer::singleShot(30, f.form.get(), [&] { f.click("Command4"); });
