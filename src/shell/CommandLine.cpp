@@ -25,6 +25,8 @@ std::optional<int> HandleCommandLine(int argc, char *argv[])
     SetApplicationNames();
 
     QCommandLineParser parser;
+    // Qt's own options come with one dash ("-platform xcb"), as do -h and -v.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
         "Varnel网站收录批量查询器：批量查询域名在百度、Google、360和Sogou的收录数量。"));
     const QCommandLineOption help = parser.addHelpOption();

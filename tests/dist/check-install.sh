@@ -33,6 +33,8 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml" >/dev/
 nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$prefix/bin/varnel-index-query" "$@"; }
 out=$(nodisplay --version 2>&1); rc=$?
 [ $rc -eq 0 ] && [ "$out" = "varnel-index-query 1.0.0" ] || fail "--version: $rc '$out'"
+out=$(nodisplay -platform offscreen -v 2>&1); rc=$? # Qt's own options pass
+[ $rc -eq 0 ] && [ "$out" = "varnel-index-query 1.0.0" ] || fail "-platform: $rc '$out'"
 out=$(nodisplay --help 2>&1); rc=$?
 [ $rc -eq 0 ] && grep -q -- "--version" <<<"$out" || fail "--help: $rc '$out'"
 out=$(nodisplay --no-such-option 2>"$scratch/err"); rc=$?
