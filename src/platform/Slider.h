@@ -5,8 +5,8 @@
 namespace platform {
 
 // A slider whose tick marks show whatever style draws it. Qt's style-sheet drawing leaves them
-// out as soon as a sheet restyles the groove or the handle, so they are drawn here, under the
-// handle, in the window's text colour.
+// out as soon as a sheet restyles the groove or the handle, so they are drawn here, along the
+// edge beside the groove, in the window's text colour.
 class Slider : public QSlider
 {
     Q_OBJECT
