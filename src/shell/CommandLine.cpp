@@ -38,16 +38,12 @@ std::optional<int> HandleCommandLine(int argc, char *argv[])
         parser.addOption(qtOption);
     }
 
-    if (!parser.parse(core.arguments())) {
-        std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()),
-                     qPrintable(parser.helpText()));
-        return 2;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "%s\n\n%s",
-                     qPrintable(QStringLiteral("Unexpected argument: %1")
-                                    .arg(parser.positionalArguments().constFirst())),
-                     qPrintable(parser.helpText()));
+    const bool parsed = parser.parse(core.arguments());
+    if (!parsed || !parser.positionalArguments().isEmpty()) {
+        const QString error = parsed ? QStringLiteral("Unexpected argument: %1")
+                                           .arg(parser.positionalArguments().constFirst())
+                                     : parser.errorText();
+        std::fprintf(stderr, "%s\n\n%s", qPrintable(error), qPrintable(parser.helpText()));
         return 2;
     }
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
