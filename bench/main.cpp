@@ -16,7 +16,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -122,15 +125,16 @@ void BenchImportOneLine(int mebibytes)
                     qPrintable(QStringLiteral("%1 MiB without a line break:").arg(mebibytes)));
 }
 
-// A run over 20 entries in which every third page answers only after one and a half steps:
-// the steps must keep their pace, so the run takes (entries - 1) steps and no more.
-void BenchPaceUnderSlowPages(int intervalMs)
+// A window with a list of `entries` domains d0.com, d1.com ... imported, each served by a
+// loopback server as `shape` makes its reply, ready to run.
+class RunBench
 {
-    const int entries = 20;
-    ScriptedHttpServer server;
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("domains.txt"));
+public:
+    RunBench(int entries, const std::function<void(int, ScriptedHttpServer::Reply &)> &shape,
+             int timeLimitMs = platform::HttpRequest::kTimeLimitMs)
+        : m_entries(entries)
     {
+        const QString path = m_dir.filePath(QStringLiteral("domains.txt"));
         QFile file(path);
         file.open(QIODevice::WriteOnly);
         for (int i = 0; i < entries; ++i) {
@@ -138,36 +142,99 @@ void BenchPaceUnderSlowPages(int intervalMs)
             file.write(domain + "\n");
             ScriptedHttpServer::Reply reply;
             reply.body = standin::StatisticsPage(QString::fromUtf8(domain), { "1", "2", "3", "4" });
-            reply.delayMs = i % 3 == 2 ? intervalMs * 3 / 2 : 0;
-            server.setReply("/siteall/" + domain, reply);
+            shape(i, reply);
+            m_server.setReply("/siteall/" + domain, reply);
         }
+        file.close();
+        AppSettings settings = AppSettings::onHost(m_server.base());
+        settings.fetchLimits.timeLimitMs = timeLimitMs;
+        form = std::make_unique<Form1>(settings, m_fake.platform);
+        form->show();
+        m_fake.fileAnswers << path;
+        form->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
     }
-    FakePlatform fake;
-    Form1 form(AppSettings::onHost(server.base()), fake.platform);
-    form.show();
-    fake.fileAnswers << path;
-    form.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
-    auto *start = form.findChild<QPushButton *>(QStringLiteral("Command2"));
-    auto *table = form.findChild<QTreeWidget *>(QStringLiteral("ListView1"));
-    start->setEnabled(true);
 
-    QElapsedTimer wall;
-    wall.start();
-    start->click();
-    form.findChild<QTimer *>(QStringLiteral("Timer1"))->setInterval(intervalMs);
-    while (table->topLevelItemCount() < entries || start->text() != QStringLiteral("批量查询"))
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    const double ms = wall.nsecsElapsed() / 1e6;
+    // Runs the list at `stepMs` per step until every row is in; returns the wall time in ms.
+    double run(int stepMs)
+    {
+        auto *start = form->findChild<QPushButton *>(QStringLiteral("Command2"));
+        auto *table = form->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+        start->setEnabled(true);
+        QElapsedTimer wall;
+        wall.start();
+        start->click();
+        form->findChild<QTimer *>(QStringLiteral("Timer1"))->setInterval(stepMs);
+        while (table->topLevelItemCount() < m_entries
+               || start->text() != QStringLiteral("批量查询"))
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        rows = table->topLevelItemCount();
+        return wall.nsecsElapsed() / 1e6;
+    }
+
+    std::unique_ptr<Form1> form;
+    int rows = 0;
+
+private:
+    int m_entries;
+    QTemporaryDir m_dir;
+    ScriptedHttpServer m_server;
+    FakePlatform m_fake;
+};
+
+// A run over 20 entries in which every third page answers only after one and a half steps:
+// the steps must keep their pace, so the run takes (entries - 1) steps and no more.
+void BenchPaceUnderSlowPages(int intervalMs)
+{
+    const int entries = 20;
+    RunBench bench(entries, [&](int i, ScriptedHttpServer::Reply &reply) {
+        reply.delayMs = i % 3 == 2 ? intervalMs * 3 / 2 : 0;
+    });
+    const double ms = bench.run(intervalMs);
     const double ideal = (entries - 1) * intervalMs;
     std::printf("run of %d entries, %d ms steps, every third page 1.5 steps late: %.0f ms, "
                 "ideal %.0f ms, ratio %.3f\n",
                 entries, intervalMs, ms, ideal, ms / ideal);
 }
 
+char *g_stackBase = nullptr; // an address near the bottom of the main thread's stack
+
+// A long run against a service slower than the step: pages answer after `pageDelayMs`, or never
+// (negative; the transport then gives up after `timeLimitMs`). It must complete with a row per
+// entry while the waits nest only as deep as allowed.
+void BenchLongRun(int entries, int stepMs, int pageDelayMs, int timeLimitMs, const char *what)
+{
+    RunBench bench(
+        entries,
+        [&](int i, ScriptedHttpServer::Reply &reply) {
+            reply.delayMs = std::max(pageDelayMs, 0);
+            if (pageDelayMs < 0 && i > 0)
+                reply.mode = ScriptedHttpServer::Mode::NoAnswer;
+        },
+        timeLimitMs);
+    int deepest = 0;
+    qptrdiff deepestStack = 0;
+    QTimer probe; // fires inside the waits
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        char here;
+        deepest = std::max(deepest, bench.form->queryState().waitingQueries);
+        deepestStack = std::max(deepestStack, qptrdiff(g_stackBase - &here));
+    });
+    probe.start(1);
+    const double rssBefore = PeakRssMiB();
+    const double ms = bench.run(stepMs);
+    const double ideal = double(entries - 1) * stepMs;
+    std::printf("long run, %s: %d of %d rows in %.1f s (ideal %.1f s, ratio %.2f); deepest %d "
+                "waits, %.0f KiB of stack; peak RSS %.1f MiB (+%.1f)\n",
+                what, bench.rows, entries, ms / 1000, ideal / 1000, ms / ideal, deepest,
+                deepestStack / 1024.0, PeakRssMiB(), PeakRssMiB() - rssBefore);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    char base;
+    g_stackBase = &base;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     BenchPageCuts();
@@ -176,6 +243,10 @@ int main(int argc, char *argv[])
     BenchImportOneLine(256);
     BenchPaceUnderSlowPages(100);
     BenchPaceUnderSlowPages(500);
+    BenchLongRun(3000, 10, 15, platform::HttpRequest::kTimeLimitMs,
+                 "3,000 entries, 10 ms steps, every page after 1.5 steps");
+    BenchLongRun(3000, 10, -1, 200,
+                 "3,000 entries, 10 ms steps, pages never answer (200 ms limit)");
     StandIn standin({ QStringLiteral("--slow-ms"), QStringLiteral("3000") });
     if (!standin.started()) {
         std::printf("the stand-in service did not start\n");

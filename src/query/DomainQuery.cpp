@@ -10,11 +10,12 @@
 #include <QTreeWidget>
 
 DomainQuery::DomainQuery(const Controls &controls, QueryState &state, const QString &serviceBase,
-                         QObject *parent)
+                         const FetchLimits &limits, QObject *parent)
     : QObject(parent)
     , m_controls(controls)
     , m_state(state)
     , m_serviceBase(serviceBase)
+    , m_limits(limits)
 {
 }
 
@@ -43,10 +44,22 @@ void DomainQuery::onListClick()
 
 void DomainQuery::query(const QString &domain)
 {
+    if (m_state.waitingQueries >= QueryState::kMaxWaitingQueries) {
+        m_pending.append({ domain, m_state.runStarts });
+        return;
+    }
+    const int runStarts = m_state.runStarts;
     QPointer<DomainQuery> alive(this);
-    const FetchResult page = HttpGetText(m_serviceBase + domain);
+    ++m_state.waitingQueries;
+    const FetchResult page = HttpGetText(m_serviceBase + domain, m_limits);
     if (!alive)
         return; // the window went away while we waited
+    --m_state.waitingQueries;
+    if (!m_pending.isEmpty())
+        QMetaObject::invokeMethod(this, &DomainQuery::startPending, Qt::QueuedConnection);
+    // A run started while we waited has cleared the table this row belonged to.
+    if (runStarts != m_state.runStarts)
+        return;
     const QString row = page.text.isEmpty() ? QString() : CutResultsRow(page.text);
 
     QTreeWidget *table = m_controls.table;
@@ -67,4 +80,13 @@ void DomainQuery::query(const QString &domain)
                                         + QString::number(entries) + QStringLiteral("个域名")
                                         + QStringLiteral(" | 剩余查询：") + QString::number(left)
                                         + QStringLiteral("个"));
+}
+
+void DomainQuery::startPending()
+{
+    if (m_pending.isEmpty() || m_state.waitingQueries >= QueryState::kMaxWaitingQueries)
+        return;
+    const Pending next = m_pending.takeFirst();
+    if (next.runStarts == m_state.runStarts)
+        query(next.domain);
 }

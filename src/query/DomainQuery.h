@@ -1,7 +1,9 @@
 #pragma once
 
+#include "HttpGetText.h"
 #include "QueryState.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -29,15 +31,26 @@ public:
     // `serviceBase` is the statistics service address the domain is appended to,
     // e.g. "http://host/siteall/".
     DomainQuery(const Controls &controls, QueryState &state, const QString &serviceBase,
-                QObject *parent = nullptr);
+                const FetchLimits &limits = {}, QObject *parent = nullptr);
 
     // The list's Click handling.
     void onListClick();
 
 private:
+    struct Pending
+    {
+        QString domain;
+        int runStarts;
+    };
+
     void query(const QString &domain);
+    void startPending();
 
     Controls m_controls;
     QueryState &m_state;
     QString m_serviceBase;
+    FetchLimits m_limits;
+    // Queries asked for while the waits were as deep as they may go (an add or an import
+    // during a run); each starts once a wait has returned.
+    QList<Pending> m_pending;
 };

@@ -59,6 +59,9 @@ void RunController::start()
     m_controls.startStop->setText(kStopCaption);
     m_controls.list->setEnabled(false);
     m_controls.table->clear();
+    // A skip made outside a run (during an add's query) may have moved the cursor.
+    m_state.queryCursor = 0;
+    m_state.runStarts += 1;
     m_state.queryMode = 1;
     m_controls.list->setListIndex(0);
     // The first query may have waited long enough for the run to be stopped (or stopped and
@@ -87,28 +90,31 @@ void RunController::onTimerTick()
     if (!m_controls.timer->isActive())
         return;
     platform::ListBox *list = m_controls.list;
-    if (list->count() <= 1) {
+    if (list->count() <= 1 || m_state.queryCursor + 1 >= list->count()) {
         endRun();
         return;
     }
+    // As many steps as may wait inside each other already do: this one is not started, and a
+    // later tick goes on once a wait has returned.
+    if (m_state.waitingQueries >= QueryState::kMaxWaitingQueries)
+        return;
     m_state.queryCursor += 1;
-    if (m_state.queryCursor >= list->count()) {
-        endRun();
-        return;
-    }
     const int run = m_runNumber;
     QPointer<RunController> alive(this);
     list->setListIndex(m_state.queryCursor);
-    // Later ticks may have run inside this query's wait and ended the run already; ending it
-    // again is harmless. After a stop, or a new start, this tick has nothing left to end.
+    // After a stop, or a new start, this step has nothing left to end.
     if (!alive || run != m_runNumber)
         return;
-    if (list->listIndex() + 1 == list->count())
+    // The end is judged by the run's own cursor: an add or an import handled during the wait
+    // may have made the last entry current without the run reaching it. A run that a later
+    // step ended meanwhile ends once more, so the status line closes on the end text.
+    if (m_endedRun == run || m_state.queryCursor + 1 >= list->count())
         endRun();
 }
 
 void RunController::endRun()
 {
+    m_endedRun = m_runNumber;
     m_controls.status->setPanelText(2, QStringLiteral("所有域名已查询完毕!"));
     m_controls.timer->stop();
     m_controls.list->setEnabled(true);

@@ -55,4 +55,5 @@ private:
     QueryState &m_state;
     platform::MessageBoxes &m_boxes;
     int m_runNumber = 0;
+    int m_endedRun = -1; // the run number that ended last
 };

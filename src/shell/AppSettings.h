@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HttpGetText.h"
+
 #include <QString>
 
 // Where the outside services live and which version this program is. Fixed at build time;
@@ -11,6 +13,7 @@ struct AppSettings
     QString forumUrl;
     QString serviceUrl;
     QString resourceUrl;
+    FetchLimits fetchLimits; // of each statistics page
     int versionMajor = 1;
     int versionMinor = 0;
     int versionRevision = 0;

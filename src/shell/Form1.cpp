@@ -67,7 +67,7 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     ui->Command1->setFocus();
 
     m_query = new DomainQuery({ ui->List1, ui->ListView1, ui->s1 }, m_state, m_settings.statsBase,
-                              this);
+                              m_settings.fetchLimits, this);
     connect(ui->List1, &platform::ListBox::listClick, m_query, &DomainQuery::onListClick);
 
     m_import = new DomainImport(ui->List1, ui->s1, m_platform, this, programDir(), this);

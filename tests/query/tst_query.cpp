@@ -1,7 +1,10 @@
 #include "Form1Fixture.h"
 #include "PageCuts.h"
 
+#include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -157,6 +160,116 @@ private slots:
         QCOMPARE(f->runState(), kIdle);
     }
 
+    // Pages slower than the step: steps wait inside each other only as deep as allowed, later
+    // steps are held back until a wait returns (and so is an add's query), and every entry
+    // still gets its row.
+    void longRunAgainstASlowService()
+    {
+        const int bound = QueryState::kMaxWaitingQueries;
+        QStringList domains;
+        for (int i = 0; i < 2 * bound + 8; ++i)
+            domains << QStringLiteral("d%1.com").arg(i);
+        for (const QString &domain : domains + QStringList { "added.com" })
+            f->serveCounts(domain, { "1", "2", "3", "4" }, 0,
+                           domain == domains.first() ? ScriptedHttpServer::Mode::Normal
+                                                     : ScriptedHttpServer::Mode::Held);
+        f->importLines(domains);
+        const int listed = domains.size();
+        int deepest = 0;
+        int startedWhenTheRunEnded = -1; // rows and waits
+        int stepsDueAtTheBound = 0;
+        connect(timer(), &QTimer::timeout, this, [&] {
+            if (waiting() >= bound)
+                ++stepsDueAtTheBound;
+        });
+        QTimer release; // fires inside the waits
+        connect(&release, &QTimer::timeout, this, [&] {
+            deepest = std::max(deepest, waiting());
+            if (startedWhenTheRunEnded < 0 && !timer()->isActive())
+                startedWhenTheRunEnded = f->table()->topLevelItemCount() + waiting();
+            if (stepsDueAtTheBound > 0 && f->list()->count() == listed)
+                addAndQuery("added.com");
+            if (!timer()->isActive() || stepsDueAtTheBound > 0) {
+                stepsDueAtTheBound = 0;
+                f->server.release();
+            }
+        });
+        f->click("Command2");
+        release.start(10);
+        timer()->setInterval(5);
+        domains << "added.com"
+                << "added.com"; // once by the add, once by the run
+        QTRY_COMPARE_WITH_TIMEOUT(f->table()->topLevelItemCount(), domains.size(), 60000);
+        QCOMPARE(deepest, bound);
+        QCOMPARE(startedWhenTheRunEnded, domains.size()); // none held back past the end
+        QStringList rows;
+        for (int row = 0; row < domains.size(); ++row)
+            rows << f->rowTexts(row).mid(1).join(u' ');
+        rows.sort();
+        QStringList expected;
+        for (const QString &domain : domains)
+            expected << domain + " 1 2 3 4";
+        expected.sort();
+        QCOMPARE(rows, expected);
+        QTRY_COMPARE(waiting(), 0);
+        QCOMPARE(f->runState(), kIdle);
+    }
+
+    // An add with its immediate query, handled while a step waits, makes the last entry
+    // current; the resumed step still goes on with the run.
+    void addInsideAStepKeepsTheRunGoing()
+    {
+        f->serveCounts("b.com", { "5", "6", "7", "8" }, 0, ScriptedHttpServer::Mode::Held);
+        f->importLines({ "a.com", "b.com", "c.com", "d.com" });
+        f->click("Command2");
+        f->onRequest("b.com", [this] {
+            addAndQuery("e.com");
+            f->server.release();
+        });
+        tick();
+        QCOMPARE(f->runState(), kRunning + " cursor:1");
+        QCOMPARE(f->rowTexts(2).mid(0, 3), QStringList({ "3", "b.com", "5" }));
+        tick();
+        QCOMPARE(f->rowTexts(3).mid(0, 2), QStringList({ "4", "c.com" }));
+    }
+
+    // Stop and start again while a page of the stopped run is on its way: the new run's table
+    // and status line are its own.
+    void lateRowOfAStoppedRunStaysOut()
+    {
+        f->serveCounts("b.com", { "5", "6", "7", "8" }, 0, ScriptedHttpServer::Mode::Held);
+        f->importLines({ "a.com", "b.com", "c.com" });
+        f->click("Command2");
+        f->onRequest("b.com", [this] {
+            f->click("Command2");
+            f->click("Command2");
+            f->server.release();
+        });
+        tick();
+        QCOMPARE(f->table()->topLevelItemCount(), 1);
+        QCOMPARE(f->status()->panelText(2), "a.com查询完毕 | 共：3个域名 | 剩余查询：2个");
+        QCOMPARE(f->runState(), kRunning + " cursor:0");
+    }
+
+    // A rejected entry clicked while an add's query waits is skipped outside any run; the
+    // next run still begins with its first entry and walks every one after it.
+    void runStartsAtItsFirstEntry()
+    {
+        f->serveCounts("d.com", { "5", "6", "7", "8" }, 0, ScriptedHttpServer::Mode::Held);
+        f->importLines({ "a.com", "bad", "c.com", "d.com" });
+        f->onRequest("d.com", [this] {
+            QListWidget *list = f->list();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(1)).center());
+            f->server.release();
+        });
+        f->form->cx();
+        f->click("Command2");
+        QCOMPARE(f->runState(), kRunning + " cursor:0");
+        tick();
+        QCOMPARE(f->list()->currentItem()->text(), QString("c.com"));
+    }
+
     // A long stretch of domains without a suffix is skipped one entry after the other; a
     // rejected last entry only says so.
     void rejectedDomains()
@@ -204,6 +317,16 @@ private slots:
     }
 
 private:
+    // Adds `domain` through the add dialog with its immediate query ticked.
+    void addAndQuery(const QString &domain)
+    {
+        f->fake.onOpen = [domain](QDialog &dialog) {
+            QTest::keyClicks(dialog.findChild<QLineEdit *>("Text1"), domain);
+            dialog.findChild<QCheckBox *>("Check1")->setChecked(true);
+            QTest::mouseClick(dialog.findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        };
+        f->click("Command6");
+    }
     // One step of the run, as the timer makes it.
     void tick() const
     {
@@ -211,6 +334,7 @@ private:
         QCoreApplication::sendPostedEvents();
     }
     QTimer *timer() const { return f->find<QTimer>("Timer1"); }
+    int waiting() const { return f->form->queryState().waitingQueries; }
     QSlider *slider() const { return f->find<QSlider>("Slider1"); }
 
     std::unique_ptr<Form1Fixture> f;

@@ -19,11 +19,30 @@ Form1Fixture::Form1Fixture(bool show, const QString &programDir)
     }
 }
 
-void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts, int delayMs)
+namespace {
+
+// The path as the request carries it, with whatever the domain holds percent-encoded.
+QByteArray PagePath(const ScriptedHttpServer &server, const QString &domain)
 {
-    // The path as the request carries it, with whatever the domain holds percent-encoded.
-    server.setReply(QUrl(server.base() + "/siteall/" + domain).path(QUrl::FullyEncoded).toUtf8(),
-                    { 200, standin::StatisticsPage(domain, counts), delayMs });
+    return QUrl(server.base() + "/siteall/" + domain).path(QUrl::FullyEncoded).toUtf8();
+}
+
+} // namespace
+
+void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts, int delayMs,
+                               ScriptedHttpServer::Mode mode)
+{
+    server.setReply(PagePath(server, domain),
+                    { 200, standin::StatisticsPage(domain, counts), delayMs, mode });
+}
+
+void Form1Fixture::onRequest(const QString &domain, const std::function<void()> &action)
+{
+    QObject::connect(&server, &ScriptedHttpServer::requestSeen, form.get(),
+                     [path = PagePath(server, domain), action](const QByteArray &seen) {
+                         if (seen == path)
+                             QTimer::singleShot(0, action);
+                     });
 }
 
 QString Form1Fixture::writeFile(const QString &name, const QByteArray &bytes) const

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 // A main window wired to a scripted loopback server (statistics pages under /siteall/, the
@@ -31,7 +32,11 @@ struct Form1Fixture
     QPushButton *button(const char *name) const { return find<QPushButton>(name); }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
 
-    void serveCounts(const QString &domain, const QStringList &counts, int delayMs = 0);
+    void serveCounts(const QString &domain, const QStringList &counts, int delayMs = 0,
+                     ScriptedHttpServer::Mode mode = ScriptedHttpServer::Mode::Normal);
+    // Runs `action` from the event loop once the page of `domain` has been asked for: inside
+    // the wait of the query that asked.
+    void onRequest(const QString &domain, const std::function<void()> &action);
     void serveVersionFile(const QByteArray &body, int delayMs = 0)
     {
         server.setReply("/version/main.txt", { 200, body, delayMs });

@@ -35,6 +35,18 @@ void ScriptedHttpServer::dropConnections()
         socket->abort();
 }
 
+void ScriptedHttpServer::release(const QByteArray &path)
+{
+    const QList<Held> held = m_held;
+    m_held.clear();
+    for (const Held &h : held) {
+        if (!path.isEmpty() && h.path != path)
+            m_held.append(h);
+        else if (h.socket)
+            answer(h.socket, h.reply);
+    }
+}
+
 void ScriptedHttpServer::onData(QTcpSocket *socket)
 {
     QByteArray head = socket->property("head").toByteArray() + socket->readAll();
@@ -48,6 +60,10 @@ void ScriptedHttpServer::onData(QTcpSocket *socket)
     if (reply.mode == Mode::NoAnswer)
         return;
     QPointer<QTcpSocket> guarded(socket);
+    if (reply.mode == Mode::Held) {
+        m_held.append({ guarded, path, reply });
+        return;
+    }
     QTimer::singleShot(reply.delayMs, this, [this, guarded, reply] {
         if (guarded)
             answer(guarded, reply);

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -16,7 +17,8 @@ class ScriptedHttpServer : public QObject
 {
     Q_OBJECT
 public:
-    enum class Mode { Normal, Chunked, CloseMidBody, NoAnswer };
+    // Held: the answer waits until the test releases it.
+    enum class Mode { Normal, Chunked, CloseMidBody, NoAnswer, Held };
     struct Reply
     {
         int status = 200;
@@ -31,6 +33,9 @@ public:
     void setReply(const QByteArray &path, const Reply &reply) { m_replies.insert(path, reply); }
     void close(); // connections are refused from now on
     void dropConnections(); // resets every open connection
+    // Sends the held answers (of `path` only, when given) in the order they were asked for.
+    void release(const QByteArray &path = {});
+    int heldCount() const { return int(m_held.size()); }
     QList<QByteArray> requests; // request line and headers, one entry per request
 
 signals:
@@ -43,4 +48,11 @@ private:
     QTcpServer *m_server;
     quint16 m_port = 0;
     QHash<QByteArray, Reply> m_replies;
+    struct Held
+    {
+        QPointer<QTcpSocket> socket;
+        QByteArray path;
+        Reply reply;
+    };
+    QList<Held> m_held;
 };
