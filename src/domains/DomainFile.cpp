@@ -8,21 +8,40 @@
 #include <QStringDecoder>
 
 #include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// The length of one line in characters: UTF-8 when it is valid UTF-8, otherwise GB18030, as
-// whole files are read.
-qsizetype CharacterCount(const QByteArray &line)
+// Decodes one line on its own: UTF-8 when it is valid UTF-8, otherwise GB18030. A line that is
+// neither comes back null.
+class LineDecoder
 {
-    if (line.size() <= kMaxEntryLength)
-        return line.size(); // no encoding has fewer bytes than characters
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = utf8.decode(line);
-    if (!utf8.hasError())
-        return text.size();
-    QStringDecoder gb18030("GB18030");
-    return QString(gb18030.decode(line)).size();
+public:
+    QString decode(QByteArrayView line)
+    {
+        m_utf8.resetState();
+        QString text = m_utf8.decode(line);
+        if (!m_utf8.hasError())
+            return text;
+        m_gb18030.resetState();
+        text = m_gb18030.decode(line);
+        return m_gb18030.hasError() ? QString() : text;
+    }
+
+private:
+    QStringDecoder m_utf8 { QStringConverter::Utf8, QStringConverter::Flag::Stateless };
+    QStringDecoder m_gb18030 { "GB18030", QStringConverter::Flag::Stateless };
+};
+
+// Characters as the user counts them: a character outside the BMP is one, not two.
+qsizetype CharacterCount(const QString &text)
+{
+    qsizetype count = text.size();
+    for (QChar c : text)
+        count -= c.isLowSurrogate() ? 1 : 0;
+    return count;
 }
 
 // Cuts a byte stream into lines. CR and LF are single bytes in UTF-8 and in GB18030 alike (no
@@ -64,13 +83,11 @@ public:
     // The last line needs no line break.
     void finish()
     {
-        if (!m_partial.isEmpty() || m_partialHasText)
+        if (m_partialBytes > 0)
             endLine();
     }
 
-    QList<QByteArray> lines;
-    int leftOut = 0;
-    int tooLong = 0;
+    DomainFileLines result;
 
 private:
     // No encoding the file may be in takes more than four bytes for a character: longer lines
@@ -81,9 +98,6 @@ private:
 
     void take(QByteArrayView piece)
     {
-        if (piece.isEmpty())
-            return;
-        m_partialHasText = true;
         m_partialBytes += piece.size();
         if (m_partialBytes > kMaxEntryBytes)
             m_partial.clear(); // too long to be kept: stop holding it
@@ -93,65 +107,89 @@ private:
 
     void endLine()
     {
+        if (m_firstLine && m_partial.startsWith("\xEF\xBB\xBF"))
+            m_partial.remove(0, 3);
+        m_firstLine = false;
         if (full())
-            leftOut += m_partialHasText ? 1 : 0;
-        else if (m_partialBytes > kMaxEntryBytes || CharacterCount(m_partial) > kMaxEntryLength)
-            ++tooLong;
-        else {
-            m_kept += m_partialHasText ? 1 : 0;
-            lines << m_partial;
-        }
+            result.leftOut += m_partialBytes > 0 ? 1 : 0;
+        else if (m_partialBytes > kMaxEntryBytes)
+            ++result.tooLong;
+        else if (m_partial.isEmpty())
+            result.lines << QString(); // the clean-up drops it
+        else
+            keep(m_decoder.decode(m_partial));
         m_partial.clear();
         m_partialBytes = 0;
-        m_partialHasText = false;
+    }
+
+    void keep(const QString &text)
+    {
+        if (text.isNull() || text.contains(QChar(0)))
+            ++result.unreadable;
+        else if (CharacterCount(text) > kMaxEntryLength)
+            ++result.tooLong;
+        else {
+            ++m_kept;
+            result.lines << text;
+        }
     }
 
     int m_maxEntries;
     int m_kept = 0;
+    LineDecoder m_decoder;
     QByteArray m_partial;
     qsizetype m_partialBytes = 0;
-    bool m_partialHasText = false;
     bool m_afterCr = false;
+    bool m_firstLine = true;
 };
 
-QStringList DecodeLines(QList<QByteArray> lines)
+// Notepad's "Unicode": UTF-16 with its byte-order mark. Returns the encoding and drops the mark.
+std::optional<QStringConverter::Encoding> Utf16ByMark(QByteArrayView &chunk)
 {
-    if (!lines.isEmpty() && lines.first().startsWith("\xEF\xBB\xBF"))
-        lines.first().remove(0, 3);
-    const QByteArray joined = lines.join('\n');
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(joined);
-    if (utf8.hasError()) {
-        QStringDecoder gb18030("GB18030");
-        text = gb18030.decode(joined);
+    if (chunk.startsWith("\xFF\xFE")) {
+        chunk = chunk.sliced(2);
+        return QStringConverter::Utf16LE;
     }
-    return lines.isEmpty() ? QStringList() : text.split(u'\n');
+    if (chunk.startsWith("\xFE\xFF")) {
+        chunk = chunk.sliced(2);
+        return QStringConverter::Utf16BE;
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
 DomainFileLines ReadDomainLines(QIODevice &device, int maxEntries)
 {
-    DomainFileLines result;
     LineCutter cutter(maxEntries);
+    // UTF-16 is turned into UTF-8 on the way in; a broken sequence becomes NUL, which leaves
+    // its line out.
+    std::optional<QStringDecoder> utf16;
+    bool first = true;
     char buffer[64 * 1024];
     for (;;) {
         const qint64 got = device.read(buffer, sizeof buffer);
         if (got < 0) {
             // Keep only whole lines: a broken-off last line could also split a character.
-            result.readFailed = true;
+            cutter.result.readFailed = true;
             break;
         }
         if (got == 0) {
             cutter.finish();
             break;
         }
-        cutter.feed(QByteArrayView(buffer, got));
+        QByteArrayView chunk(buffer, got);
+        if (first) {
+            first = false;
+            if (const auto encoding = Utf16ByMark(chunk))
+                utf16.emplace(*encoding, QStringConverter::Flag::ConvertInvalidToNull);
+        }
+        if (utf16)
+            cutter.feed(QString(utf16->decode(chunk)).toUtf8());
+        else
+            cutter.feed(chunk);
     }
-    result.lines = DecodeLines(cutter.lines);
-    result.leftOut = cutter.leftOut;
-    result.tooLong = cutter.tooLong;
-    return result;
+    return cutter.result;
 }
 
 QStringList SplitDomainFile(const QByteArray &bytes)
@@ -162,16 +200,36 @@ QStringList SplitDomainFile(const QByteArray &bytes)
     return ReadDomainLines(buffer, INT_MAX).lines;
 }
 
+bool OpenDomainFile(const QString &path, QFile &file)
+{
+    if (path.isEmpty())
+        return false;
+    // Opened without blocking and checked on the open handle, so nothing can be swapped in
+    // between: a pipe with no writer would block the open, a device would never end.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
 bool DomainFileReadable(const QString &path)
 {
-    QFile file(path);
-    return !path.isEmpty() && file.open(QIODevice::ReadOnly);
+    QFile file;
+    return OpenDomainFile(path, file);
 }
 
 DomainFileLines ReadLinesToList(platform::ListBox *list, const QString &path)
 {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!OpenDomainFile(path, file))
         return {};
     DomainFileLines result = ReadDomainLines(file, kMaxListEntries);
     file.close();

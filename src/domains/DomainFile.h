@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+class QFile;
 class QIODevice;
 namespace platform {
 class ListBox;
@@ -11,14 +12,16 @@ class ListBox;
 struct DomainFileLines
 {
     QStringList lines; // every line, empty ones included, up to the entry limit
-    int leftOut = 0; // non-empty lines past the entry limit
-    int tooLong = 0; // lines longer than kMaxEntryLength characters, not kept
+    qint64 leftOut = 0; // non-empty lines past the entry limit
+    qint64 tooLong = 0; // lines longer than kMaxEntryLength characters, not kept
+    qint64 unreadable = 0; // lines in no encoding we know, or holding NUL characters, not kept
     bool readFailed = false; // the read broke off; `lines` holds the lines read before
 };
 
 // Splits a file's bytes into lines. Lines end at CR LF, a lone CR or a lone LF; a final line
-// break does not make an extra empty line. The bytes are UTF-8 when they are valid UTF-8,
-// otherwise GB18030 (which contains GBK); a UTF-8 byte-order mark is dropped.
+// break does not make an extra empty line. A file that starts with a UTF-16 byte-order mark
+// (little or big endian) is UTF-16; otherwise each line on its own is UTF-8 when it is valid
+// UTF-8, else GB18030 (which contains GBK). A UTF-8 byte-order mark is dropped.
 QStringList SplitDomainFile(const QByteArray &bytes);
 
 // Reads the lines of a device, keeping at most `maxEntries` non-empty lines (and the empty
@@ -26,6 +29,9 @@ QStringList SplitDomainFile(const QByteArray &bytes);
 // are counted, not kept, so memory stays bounded whatever the file holds.
 DomainFileLines ReadDomainLines(QIODevice &device, int maxEntries);
 
+// Opens `path` for reading if it is a regular file: never a folder, a pipe or a device, which
+// could block the open or never end.
+bool OpenDomainFile(const QString &path, QFile &file);
 // Whether the file at `path` can be opened for reading (not missing, not a folder, allowed).
 bool DomainFileReadable(const QString &path);
 

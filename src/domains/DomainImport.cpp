@@ -23,6 +23,9 @@ QString LeftOutMessage(const DomainFileLines &read)
         reasons << QStringLiteral("文件中有%1行超过%2个字符，不是域名，未导入。")
                        .arg(read.tooLong)
                        .arg(kMaxEntryLength);
+    if (read.unreadable > 0)
+        reasons << QStringLiteral("文件中有%1行无法识别（编码不明或含有空字符），未导入。")
+                       .arg(read.unreadable);
     return reasons.join(QStringLiteral("\r\n"));
 }
 
@@ -78,7 +81,7 @@ void DomainImport::run()
             QStringLiteral("读取文件时出错，只导入了出错之前读到的%1行。").arg(read.lines.size()),
             platform::BoxIcon::Warning, kBoxTitle);
     }
-    if (read.leftOut > 0 || read.tooLong > 0)
+    if (read.leftOut > 0 || read.tooLong > 0 || read.unreadable > 0)
         m_platform.boxes.show(m_window, LeftOutMessage(read), platform::BoxIcon::Information,
                               kBoxTitle);
 }

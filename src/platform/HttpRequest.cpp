@@ -1,5 +1,8 @@
 #include "HttpRequest.h"
 
+#include "ContentDecoding.h"
+#include "HttpRules.h"
+
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -12,26 +15,16 @@ namespace platform {
 
 namespace {
 
-QNetworkAccessManager &Manager()
+// Owned by the application object so that they go before the network stack does. The fresh
+// one carries the second try of a request whose connection broke before any answer: its
+// requests all close their connections, so it never holds a kept-alive one gone stale.
+QNetworkAccessManager &Manager(bool fresh = false)
 {
-    // Owned by the application object so that it goes before the network stack does.
-    static QPointer<QNetworkAccessManager> manager;
+    static QPointer<QNetworkAccessManager> managers[2];
+    QPointer<QNetworkAccessManager> &manager = managers[fresh ? 1 : 0];
     if (!manager)
         manager = new QNetworkAccessManager(QCoreApplication::instance());
     return *manager;
-}
-
-// Qt files many status codes as errors (400, 404, 407, 418, a redirect without a Location, 5xx
-// ...); such an answer still arrived whole and its body counts. Only a transfer that brought no
-// answer, or broke off inside it, is a failure: the network-layer errors and a framing fault.
-bool AnswerArrived(const QVariant &status, QNetworkReply::NetworkError error)
-{
-    if (!status.isValid())
-        return false;
-    if (error == QNetworkReply::NoError)
-        return true;
-    return error >= QNetworkReply::ProxyConnectionRefusedError
-        && error != QNetworkReply::ProtocolFailure && error != QNetworkReply::ContentReSendError;
 }
 
 } // namespace
@@ -110,17 +103,23 @@ bool HttpRequest::send()
     return true;
 }
 
-void HttpRequest::startTransfer(const QUrl &url)
+void HttpRequest::startTransfer(const QUrl &url, bool fresh)
 {
     QNetworkRequest request(url);
     for (const auto &[name, value] : std::as_const(m_headers))
         request.setRawHeader(name, value);
+    // Asked for by name, compressed bodies reach us as they came, so that one which is corrupt
+    // or cut short is noticed (Qt's own unpacking passes both as pages).
+    if (!request.hasRawHeader("Accept-Encoding"))
+        request.setRawHeader("Accept-Encoding", "gzip, deflate");
+    if (fresh)
+        request.setRawHeader("Connection", "close");
     // Redirects are followed here rather than by Qt, which drops the body of a redirect it
     // cannot follow (no Location): that answer's body counts like any other.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     m_body.clear();
-    m_reply = Manager().sendCustomRequest(request, m_method.toLatin1());
+    m_reply = Manager(fresh).sendCustomRequest(request, m_method.toLatin1());
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpRequest::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &HttpRequest::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &HttpRequest::onFinished);
@@ -131,10 +130,7 @@ bool HttpRequest::followRedirect()
     const QUrl from = m_reply->url();
     const QUrl to
         = from.resolved(m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl());
-    const bool web = to.scheme() == QLatin1String("http") || to.scheme() == QLatin1String("https");
-    const bool lessSafe
-        = from.scheme() == QLatin1String("https") && to.scheme() == QLatin1String("http");
-    if (to == from || !to.isValid() || !web || lessSafe || ++m_redirects > kMaxRedirects)
+    if (!RedirectAllowed(from, to) || ++m_redirects > kMaxRedirects)
         return false;
     m_reply->disconnect(this);
     m_reply->deleteLater();
@@ -180,8 +176,30 @@ void HttpRequest::onFinished()
         && followRedirect())
         return;
     m_body += m_reply->readAll();
+    // A kept-alive connection the server has just closed fails before any byte of an answer;
+    // browsers and curl try such a request once more on a new connection, and so do we.
+    if (!status.isValid() && m_body.isEmpty() && !m_retried
+        && error != QNetworkReply::OperationCanceledError) {
+        m_retried = true;
+        const QUrl url = m_reply->url();
+        m_reply->disconnect(this);
+        m_reply->deleteLater();
+        startTransfer(url, true);
+        return;
+    }
     if (!AnswerArrived(status, error)) {
         m_error = m_reply->errorString();
+        m_body.clear();
+    } else if (const QString broken
+               = BrokenAnswer(status.toInt(), m_reply->rawHeader("Content-Length"));
+               !broken.isEmpty()) {
+        m_error = broken;
+        m_body.clear();
+    } else if (auto decoded
+               = DecodeContent(m_body, m_reply->rawHeader("Content-Encoding"), m_bodyCap)) {
+        m_body = *decoded;
+    } else {
+        m_error = QStringLiteral("the body could not be unpacked");
         m_body.clear();
     }
     if (m_timer)

@@ -49,7 +49,7 @@ signals:
     void completed();
 
 private:
-    void startTransfer(const QUrl &url);
+    void startTransfer(const QUrl &url, bool fresh = false);
     bool followRedirect();
     void onMetaData();
     void onReadyRead();
@@ -65,6 +65,7 @@ private:
     QString m_error;
     int m_state = Unsent;
     int m_redirects = 0;
+    bool m_retried = false;
     int m_timeLimitMs = kTimeLimitMs;
     qint64 m_bodyCap = kBodyCap;
 };

@@ -11,7 +11,9 @@ QString VersionFromReply(const QString &reply)
     if (next >= 0)
         piece = piece.left(next);
     const qsizetype bar = piece.indexOf(QLatin1Char('|'));
-    return bar < 0 ? QString() : piece.left(bar).toString();
+    if (bar < 0 || bar > kMaxVersionLength)
+        return {};
+    return piece.left(bar).toString();
 }
 
 QString NewVersionMessage(const QString &version)

@@ -11,6 +11,7 @@
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QtTest>
+#include <sys/stat.h>
 
 class TestDomains : public QObject
 {
@@ -29,6 +30,14 @@ private slots:
             << QByteArray("\xEF\xBB\xBF例子.com") << QStringList { "例子.com" };
         QTest::newRow("GBK") << QByteArray(QStringEncoder("GB18030").encode(u"例子.com\r\n中文.cn"))
                              << QStringList { "例子.com", "中文.cn" };
+        QTest::newRow("one GBK line among UTF-8 ones")
+            << QByteArray("例子.com\n" + QStringEncoder("GB18030").encode(u"中文.cn") + "\nb.cn")
+            << QStringList { "例子.com", "中文.cn", "b.cn" };
+        for (const auto encoding : { QStringConverter::Utf16LE, QStringConverter::Utf16BE })
+            QTest::newRow(QStringConverter::nameForEncoding(encoding))
+                << QByteArray(QStringEncoder(encoding, QStringEncoder::Flag::WriteBom)
+                                  .encode(u"例子.com\r\n\r\nb.cn"))
+                << QStringList { "例子.com", "", "b.cn" };
     }
     void lineSplitting()
     {
@@ -79,10 +88,13 @@ private slots:
 
         f->list()->setListIndexQuietly(0);
         const QString missing = f->dir.filePath("missing.txt");
-        f->importFile(missing);
-        f->importFile(f->dir.path());
+        const QString fifo = f->dir.filePath("fifo.txt"); // no writer: an open would block
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QStringList unreadables { missing, f->dir.path(), fifo, "/dev/zero" };
+        for (const QString &unreadable : unreadables)
+            f->importFile(unreadable);
         f->click("Command1"); // cancelled
-        for (const QString &unreadable : { missing, f->dir.path() })
+        for (const QString &unreadable : unreadables)
             QVERIFY(f->fake.log.contains("warning Varnel系列软件: 无法读取文件：" + unreadable
                                          + "\r\n域名列表保持不变。"));
         QCOMPARE(f->fake.log.filter("open").at(1), dialog + path); // the file chosen last
@@ -95,16 +107,31 @@ private slots:
         QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共3个域名"));
     }
 
-    // Lines no domain could fill are counted, not kept, measured in characters; lines past the
-    // limit are counted, the unterminated last one too, and both are reported. Reads come in
-    // blocks: a line break at the end of one still ends a line.
+    // Lines no domain could fill are counted, not kept, measured in characters (a character
+    // outside the BMP is one); so are lines in no known encoding and lines holding NUL. Lines
+    // past the limit are counted, the unterminated last one too, blank ones not, and all is
+    // reported. Reads come in blocks: a line break at the end of one still ends a line.
     void importLimitsAndFailures()
     {
+        const QString wide(kMaxEntryLength, QChar(0x4E2D)); // three bytes each in UTF-8
+        QString emoji;
+        for (int i = 0; i <= kMaxEntryLength / 2; ++i)
+            emoji += QString::fromUcs4(U"\U0001F600");
+        f->importFile(f->writeFile("odd.txt",
+                                   "ok.com\n" + wide.toUtf8() + "\n" + emoji.toUtf8() + "\n"
+                                       + QByteArray(kMaxEntryLength + 1, 'b')
+                                       + "\nbad\xFF\x80.com\n" + QByteArray("nul\0.com\n", 9)));
+        QCOMPARE(f->list()->entries(), QStringList({ "ok.com", wide, emoji }));
+        QVERIFY2(QRegularExpression("^information \\D*1\\D.*\\r\\n\\D*2\\D")
+                     .match(f->fake.log.last())
+                     .hasMatch(),
+                 qPrintable(f->fake.log.last()));
+
         QByteArray bytes
             = QByteArray(kMaxEntryLength, 'a') + "\n" + QByteArray(kMaxEntryLength + 1, 'b') + "\n";
         bytes += QByteArray(64 * 1024 - 1 - bytes.size(), 'x') + "\r"; // ends the first block
         for (int i = 0; i < 40000; ++i)
-            bytes += "d" + QByteArray::number(i) + ".com\n";
+            bytes += "d" + QByteArray::number(i) + ".com\n\n";
         f->importFile(f->writeFile("long.txt", bytes + "unterminated.com"));
         QCOMPARE(f->list()->count(), kMaxListEntries);
         QCOMPARE(f->list()->item(0)->text(), QString(kMaxEntryLength, 'a'));

@@ -1,4 +1,5 @@
 #include "HttpGetText.h"
+#include "HttpRules.h"
 #include "ScriptedHttpServer.h"
 
 #include <QtTest>
@@ -31,14 +32,33 @@ private slots:
         QCOMPARE(result.text, QString::fromUtf8(body.mid(3))); // without the byte-order mark
     }
 
-    // A GET with "If-Modified-Since: 0", redirects followed, empty bodies and byte-order marks.
+    // A GET with "If-Modified-Since: 0"; redirects followed up to the limit, each hop's body
+    // dropped; compressed bodies unpacked.
     void requestAndDecoding()
     {
-        server.setReply("/moved", { 301, "", 0, Mode::Normal, "/siteall/example.com" });
+        server.setReply("/moved", { 301, "moved here", 0, Mode::Normal, "/siteall/example.com" });
         server.setReply("/siteall/example.com", { 200, "ok" });
         QCOMPARE(HttpGetText(server.base() + "/moved").text, QString("ok"));
         QVERIFY(server.requests.last().startsWith("GET /siteall/example.com HTTP/1.1\r\n"));
         QVERIFY(server.requests.last().contains("\r\nIf-Modified-Since: 0"));
+
+        const int hops = platform::HttpRequest::kMaxRedirects;
+        for (int i = 0; i <= hops; ++i)
+            server.setReply("/r" + QByteArray::number(i),
+                            { 302, "r" + QByteArray::number(i), 0, Mode::Normal,
+                              "/r" + QByteArray::number(i + 1) });
+        server.setReply("/r" + QByteArray::number(hops + 1), { 200, "end" });
+        QCOMPARE(HttpGetText(server.base() + "/r1").text, QString("end"));
+        QCOMPARE(HttpGetText(server.base() + "/r0").text, "r" + QString::number(hops));
+
+        const QByteArray page = QByteArray("<td>收录数量</td>").repeated(200);
+        server.setReply(
+            "/packed",
+            { 200,
+              "HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\nConnection: close\r\n\r\n"
+                  + qCompress(page).mid(4),
+              0, Mode::Raw });
+        QCOMPARE(HttpGetText(server.base() + "/packed").text, QString::fromUtf8(page));
     }
 
     void transportFailuresAreErrors_data()
@@ -59,6 +79,119 @@ private slots:
         QVERIFY(result.failed());
         QVERIFY(result.text.isEmpty());
         QVERIFY(HttpGetText("not a url").failed());
+    }
+
+    void bodyCap()
+    {
+        const qint64 cap = platform::HttpRequest::kBodyCap;
+        server.setReply("/cap", { 200, QByteArray(cap, 'x'), 0, Mode::Chunked });
+        QCOMPARE(HttpGetText(server.base() + "/cap").text.size(), cap);
+        server.setReply("/cap", { 200, QByteArray(cap + 1, 'x'), 0, Mode::Chunked });
+        QVERIFY(HttpGetText(server.base() + "/cap").failed());
+    }
+
+    // Answers that broke on the way are failures, not pages: a body that does not decompress,
+    // a bad chunk size, two different lengths. An interim answer is no answer.
+    void brokenAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        const QByteArray packed = qCompress(QByteArray("<td>收录数量</td>").repeated(200)).mid(4);
+        const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\n";
+        QTest::newRow("corrupt deflate")
+            << head + "Content-Length: 12\r\n\r\n" + QByteArray("\x78\x9c garbage!!");
+        QTest::newRow("truncated deflate") << head + "Content-Length: 20\r\n\r\n" + packed.left(20);
+        QTest::newRow("bad chunk size") << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: "
+                                                      "chunked\r\n\r\nzz\r\nabc\r\n0\r\n\r\n");
+        QTest::newRow("shorter than its length")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhel");
+        QTest::newRow("two lengths")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Length: "
+                          "7\r\n\r\nhello");
+    }
+    void brokenAnswers()
+    {
+        QFETCH(QByteArray, answer);
+        server.setReply("/broken", { 200, answer, 0, Mode::Raw });
+        const FetchResult result = HttpGetText(server.base() + "/broken");
+        QEXPECT_FAIL("bad chunk size", "Qt reads a size it cannot parse as the last chunk", Abort);
+        QVERIFY2(result.failed(), qPrintable(result.text.left(80)));
+        QVERIFY(result.text.isEmpty());
+    }
+
+    void answerRules()
+    {
+        using E = QNetworkReply::NetworkError;
+        QVERIFY(!platform::AnswerArrived({}, E::RemoteHostClosedError));
+        QVERIFY(platform::AnswerArrived(200, E::NoError));
+        QVERIFY(platform::AnswerArrived(404, E::ContentNotFoundError));
+        QVERIFY(platform::AnswerArrived(407, E::ProxyAuthenticationRequiredError));
+        QVERIFY(!platform::AnswerArrived(200, E::UnknownContentError)); // did not unpack
+        QVERIFY(!platform::AnswerArrived(500, E::ProtocolFailure));
+        QVERIFY(!platform::AnswerArrived(200, E::RemoteHostClosedError));
+        QVERIFY(platform::BrokenAnswer(200, {}).isEmpty());
+        QVERIFY(platform::BrokenAnswer(200, "5, 5").isEmpty());
+        for (const char *length : { "5, 7", "abc", "-5", "" })
+            QVERIFY2(!platform::BrokenAnswer(200, length).isEmpty(), length);
+        QVERIFY(!platform::BrokenAnswer(103, {}).isEmpty());
+        const QUrl https("https://a.example/"), http("http://a.example/");
+        QVERIFY(platform::RedirectAllowed(http, https));
+        QVERIFY(platform::RedirectAllowed(https, QUrl("https://b.example/x")));
+        QVERIFY(platform::RedirectAllowed(http, QUrl("http://b.example/x")));
+        for (const QUrl &refused : { http, QUrl("ftp://b.example/"), QUrl("http://u:p@b.example/"),
+                                     QUrl("http://u@b.example/") })
+            QVERIFY2(!platform::RedirectAllowed(http, refused), qPrintable(refused.toString()));
+        QVERIFY(!platform::RedirectAllowed(https, http));
+    }
+
+    void interimAnswers()
+    {
+        for (const QByteArray interim :
+             { "100 Continue\r\n", "103 Early Hints\r\nLink: </a.css>; rel=preload\r\n" }) {
+            server.setReply("/interim",
+                            { 200,
+                              "HTTP/1.1 " + interim
+                                  + "\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: "
+                                    "close\r\n\r\nok",
+                              0, Mode::Raw });
+            const FetchResult result = HttpGetText(server.base() + "/interim");
+            QVERIFY2(result.failed() || result.text == "ok", qPrintable(result.text));
+        }
+    }
+
+    // A kept-alive connection that the server closes before answering is tried once more on a
+    // fresh one (past Qt's own second try); one that keeps breaking, or breaks after an answer
+    // began, is a failure.
+    void resetBeforeTheAnswer()
+    {
+        server.setReply("/warm", { 200, "warm", 0, Mode::Normal, {}, 0, true });
+        QCOMPARE(HttpGetText(server.base() + "/warm").text, QString("warm"));
+        server.setReply("/twice", { 200, "ok", 0, Mode::Normal, {}, 2 });
+        const FetchResult twice = HttpGetText(server.base() + "/twice");
+        QVERIFY2(!twice.failed(), qPrintable(twice.error));
+        QCOMPARE(twice.text, QString("ok"));
+        server.requests.clear();
+        server.setReply("/always", { 200, "ok", 0, Mode::Normal, {}, 100 });
+        QVERIFY(HttpGetText(server.base() + "/always").failed());
+        QVERIFY(server.requests.size() <= 4);
+        server.requests.clear();
+        server.setReply("/mid", { 200, QByteArray(4000, 'x'), 0, Mode::CloseMidBody });
+        QVERIFY(HttpGetText(server.base() + "/mid").failed());
+        QCOMPARE(server.requests.size(), 1);
+    }
+
+    // A redirect to an address with user and password is not followed: its own body counts.
+    void redirectWithCredentials()
+    {
+        const QByteArray target
+            = QUrl(server.base()).adjusted(QUrl::RemovePath).toString().toUtf8();
+        server.setReply("/creds",
+                        { 302, "moved", 0, Mode::Normal,
+                          "http://user:secret@" + target.mid(7) + "/siteall/a.com" });
+        server.setReply("/siteall/a.com", { 401, "who?" });
+        server.requests.clear();
+        const FetchResult result = HttpGetText(server.base() + "/creds");
+        QCOMPARE(result.text, QString("moved"));
+        QCOMPARE(server.requests.size(), 1);
     }
 
 private:

@@ -1,4 +1,5 @@
 #include "Form1Fixture.h"
+#include "UpdateCheck.h"
 
 #include <QAction>
 #include <QDialog>
@@ -122,6 +123,10 @@ private slots:
         QTest::newRow("error page without version") << QByteArray("<html>502</html>") << "";
         QTest::newRow("empty version") << QByteArray("kwtp:|") << "";
         QTest::newRow("second key first") << QByteArray("kwtp:V1kwtp:V1.0|") << "";
+        const QByteArray longest(kMaxVersionLength, 'v');
+        QTest::newRow("longest version") << "kwtp:" + longest + "|" << QString(longest);
+        QTest::newRow("version too long") << "kwtp:" + longest + "v|"
+                                          << "";
     }
     void updateOutcomes()
     {

@@ -56,7 +56,13 @@ void ScriptedHttpServer::onData(QTcpSocket *socket)
     requests << head.left(head.indexOf("\r\n\r\n"));
     const QByteArray path = head.split(' ').value(1);
     emit requestSeen(path);
+    socket->setProperty("head", head.mid(head.indexOf("\r\n\r\n") + 4));
     const Reply reply = m_replies.value(path, { 404, "not scripted" });
+    if (reply.resets > 0) {
+        m_replies[path].resets -= 1;
+        socket->abort();
+        return;
+    }
     if (reply.mode == Mode::NoAnswer)
         return;
     QPointer<QTcpSocket> guarded(socket);
@@ -72,8 +78,15 @@ void ScriptedHttpServer::onData(QTcpSocket *socket)
 
 void ScriptedHttpServer::answer(QTcpSocket *socket, const Reply &reply)
 {
+    if (reply.mode == Mode::Raw) {
+        socket->write(reply.body);
+        socket->disconnectFromHost();
+        return;
+    }
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status)
-        + " Scripted\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\n";
+        + " Scripted\r\nContent-Type: text/html; charset=utf-8\r\n";
+    if (!reply.keepAlive)
+        head += "Connection: close\r\n";
     if (!reply.location.isEmpty())
         head += "Location: " + reply.location + "\r\n";
     const QByteArray half = reply.body.left(reply.body.size() / 2);
@@ -92,5 +105,6 @@ void ScriptedHttpServer::answer(QTcpSocket *socket, const Reply &reply)
         return;
     }
     socket->write(reply.mode == Mode::Chunked ? QByteArray("0\r\n\r\n") : rest);
-    socket->disconnectFromHost();
+    if (!reply.keepAlive)
+        socket->disconnectFromHost();
 }

@@ -17,8 +17,9 @@ class ScriptedHttpServer : public QObject
 {
     Q_OBJECT
 public:
-    // Held: the answer waits until the test releases it.
-    enum class Mode { Normal, Chunked, CloseMidBody, NoAnswer, Held };
+    // Held: the answer waits until the test releases it. Raw: the body is the whole answer,
+    // status line and headers included, written as it is.
+    enum class Mode { Normal, Chunked, CloseMidBody, NoAnswer, Held, Raw };
     struct Reply
     {
         int status = 200;
@@ -26,6 +27,8 @@ public:
         int delayMs = 0;
         Mode mode = Mode::Normal;
         QByteArray location = {}; // a Location header when not empty
+        int resets = 0; // the first requests for the path that are reset unanswered
+        bool keepAlive = false; // the connection stays open for the next request
     };
 
     ScriptedHttpServer();
