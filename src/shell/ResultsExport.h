@@ -5,14 +5,20 @@
 #include <QString>
 #include <QStringList>
 
+// A cell as it may safely reach a spreadsheet: one that would start a formula there ("=", "+",
+// "-", "@", a tab or a CR first) gets a leading apostrophe, unless it is a plain number
+// (digits with an optional sign, comma separators and a decimal point). Counts come from an
+// outside page and domains from a file, so either may carry a formula.
+QString SpreadsheetSafe(const QString &cell);
+
 // The results table leaves the program as text. `lines` holds the header line first, then one
 // line per row, each a list of cell texts, as the table shows them.
 
 // Tab-separated, one line per row, for pasting into a spreadsheet: tabs and line breaks inside
-// a cell become blanks, so every line keeps its columns.
+// a cell become blanks, so every line keeps its columns; cells are made spreadsheet-safe.
 QString ResultsAsTabSeparated(const QList<QStringList> &lines);
 
 // CSV as RFC 4180 writes it (CR LF line ends, fields with a comma, quote or line break quoted,
 // quotes doubled), in UTF-8 with a byte-order mark so that spreadsheets on Chinese systems read
-// it as UTF-8. Cells are written exactly as shown; empty ones stay empty.
+// it as UTF-8. Cells are written as shown, made spreadsheet-safe; empty ones stay empty.
 QByteArray ResultsAsCsv(const QList<QStringList> &lines);

@@ -5,15 +5,18 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QSaveFile>
 #include <QScrollBar>
+#include <QStorageInfo>
 #include <QStyle>
 #include <QTextDocument>
 #include <QToolTip>
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -28,6 +31,25 @@ QAction *AddAction(QTreeWidget *table, const char *name, const QString &text,
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     table->addAction(action);
     return action;
+}
+
+// Why a file could not be saved, in the user's words. The system's own text is English and
+// often just "Unknown error".
+QString SaveFailureReason(const QString &path, qint64 size, int error, const QString &detail)
+{
+    const QFileInfo target(path);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("文件夹不存在。");
+    if (error == EACCES || error == EPERM || error == EROFS || !folder.isWritable()
+        || (target.exists() && !target.isWritable()))
+        return QStringLiteral("没有写入权限。");
+    if (error == ENOSPC || error == EDQUOT
+        || QStorageInfo(folder.absoluteFilePath()).bytesAvailable() < size)
+        return QStringLiteral("磁盘空间不足。");
+    if (error == EFBIG)
+        return QStringLiteral("文件超过了系统允许的大小。");
+    return QStringLiteral("写入失败（%1）。").arg(detail);
 }
 
 } // namespace
@@ -47,7 +69,8 @@ ResultsTableActions::ResultsTableActions(QTreeWidget *table, platform::Platform 
             &QAction::triggered, table, &QTreeWidget::selectAll);
     connect(AddAction(table, "exportResults", QStringLiteral("导出结果…")), &QAction::triggered,
             this, &ResultsTableActions::exportAll);
-    table->viewport()->installEventFilter(this);
+    m_viewport = table->viewport();
+    m_viewport->installEventFilter(this);
     followNewRows();
 }
 
@@ -99,11 +122,17 @@ void ResultsTableActions::exportAll()
     // half-written file and keeps an older one intact.
     QSaveFile file(*path);
     const QByteArray csv = ResultsAsCsv(lines);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
-        m_platform.boxes.show(m_window,
-                              QStringLiteral("无法保存文件：%1\r\n%2")
-                                  .arg(QDir::toNativeSeparators(*path), file.errorString()),
-                              platform::BoxIcon::Warning, kBoxTitle);
+    errno = 0;
+    // Unbuffered, so a short write shows in write(): Qt's buffered flush at commit reports a
+    // file cut short by a full disk as success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(csv) != csv.size()
+        || !file.commit()) {
+        const int error = errno;
+        const QString reason = SaveFailureReason(*path, csv.size(), error, file.errorString());
+        m_platform.boxes.show(
+            m_window,
+            QStringLiteral("无法保存文件：%1\r\n%2").arg(QDir::toNativeSeparators(*path), reason),
+            platform::BoxIcon::Warning, kBoxTitle);
         return;
     }
     m_lastExport = *path;
@@ -126,7 +155,9 @@ void ResultsTableActions::followNewRows()
 
 bool ResultsTableActions::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_table->viewport() || event->type() != QEvent::ToolTip)
+    // Compared with the viewport kept from the start: while the table is being destroyed its
+    // viewport still sends events, and the table can no longer be asked for it.
+    if (event->type() != QEvent::ToolTip || watched != m_viewport)
         return QObject::eventFilter(watched, event);
     const auto *help = static_cast<QHelpEvent *>(event);
     const QModelIndex index = m_table->indexAt(help->pos());

@@ -30,6 +30,7 @@ private:
     QStringList rowLine(int row) const;
 
     QTreeWidget *m_table;
+    QObject *m_viewport = nullptr;
     platform::Platform &m_platform;
     QWidget *m_window;
     QString m_lastExport;

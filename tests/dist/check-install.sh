@@ -37,6 +37,9 @@ out=$(nodisplay -platform offscreen -v 2>&1); rc=$? # Qt's own options pass
 [ $rc -eq 0 ] && [ "$out" = "varnel-index-query 1.0.0" ] || fail "-platform: $rc '$out'"
 out=$(nodisplay --help 2>&1); rc=$?
 [ $rc -eq 0 ] && grep -q -- "--version" <<<"$out" || fail "--help: $rc '$out'"
+out=$(nodisplay stray-argument 2>"$scratch/err"); rc=$?
+[ $rc -eq 2 ] && [ -z "$out" ] && grep -q "Usage:" "$scratch/err" \
+  || fail "stray argument: $rc '$out' '$(cat "$scratch/err")'"
 out=$(nodisplay --no-such-option 2>"$scratch/err"); rc=$?
 [ $rc -eq 2 ] && [ -z "$out" ] && grep -q "Usage:" "$scratch/err" \
   || fail "unknown option: $rc '$out' '$(cat "$scratch/err")'"

@@ -61,6 +61,7 @@ private slots:
         QCOMPARE(AddDomainRefusal("http://example.test"), QString("域名不正确,您请检查.."));
         QCOMPARE(AddDomainRefusal("example.comhttp://"), QString("域名不需要加http://.."));
         QCOMPARE(AddDomainRefusal("www.example.com"), QString("域名不需要加www.."));
+        QCOMPARE(AddDomainRefusal("www.example.comhttp://"), QString("域名不需要加http://.."));
         for (const char *accepted : { "https://a.com", " www.a.com", "WWW.a.com", "home.example" })
             QVERIFY2(AddDomainRefusal(accepted).isEmpty(), accepted);
     }

@@ -1,5 +1,6 @@
 #include "Form1Fixture.h"
 #include "PageCuts.h"
+#include "SuffixMarkers.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -61,6 +62,16 @@ private slots:
         QCOMPARE(row.isEmpty() ? QStringList() : QStringList(cut.begin(), cut.end()), counts);
     }
 
+    // Each suffix is found anywhere in the name, case-sensitively.
+    void suffixMarkers()
+    {
+        for (const char *accepted : { "a.com", "a.cn", "a.org", "a.info", "a.hk", "a.me", "a.net",
+                                      "a.cc", "home.example" })
+            QVERIFY2(HasAcceptedSuffix(accepted), accepted);
+        for (const char *rejected : { "a.HK", "test.example", "a.c0m", "" })
+            QVERIFY2(!HasAcceptedSuffix(rejected), rejected);
+    }
+
     void init()
     {
         f = std::make_unique<Form1Fixture>();
@@ -110,24 +121,21 @@ private slots:
     // up nothing after it. Rows come in the order the queries finish.
     void latePagesDoNotHoldUpTheRun()
     {
-        f->serveCounts("slow.com", { "5", "6", "7", "8" }, 600);
-        f->server.setReply("/siteall/never.com",
-                           { 200, "", 0, ScriptedHttpServer::Mode::NoAnswer });
+        f->serveCounts("slow.com", { "5", "6", "7", "8" }, 0, ScriptedHttpServer::Mode::Held);
+        f->serveCounts("never.com", {}, 0, ScriptedHttpServer::Mode::Held);
         f->importLines({ "a.com", "slow.com", "never.com", "b.com" });
         int rowsWhenTheRunEnded = -1;
-        QTimer watch; // fires inside the waits too
-        connect(&watch, &QTimer::timeout, this, [&] {
-            if (rowsWhenTheRunEnded < 0 && !timer()->isActive()) {
-                rowsWhenTheRunEnded = f->table()->topLevelItemCount();
-                // Qt sends a request once more when its connection drops unanswered.
-                f->server.setReply("/siteall/never.com", { 200, "" });
-                f->server.dropConnections();
-            }
+        f->onRequest("slow.com", [this] { tick(); });
+        f->onRequest("never.com", [&] {
+            tick(); // b.com, the last entry, inside never.com's wait: the run ends
+            rowsWhenTheRunEnded = timer()->isActive() ? -1 : f->table()->topLevelItemCount();
+            f->serveCounts("slow.com", { "5", "6", "7", "8" });
+            f->server.setReply("/siteall/never.com", { 200, "", 0, {}, {}, 100 });
+            f->server.dropConnections(); // slow.com is asked again and answers
         });
         f->click("Command2");
-        watch.start(10);
-        timer()->setInterval(40);
-        QTRY_COMPARE(f->table()->topLevelItemCount(), 4);
+        timer()->setInterval(3600 * 1000); // the steps come from the test
+        tick();
         QCOMPARE(rowsWhenTheRunEnded, 2);
         QCOMPARE(f->rowTexts(1).mid(0, 2), QStringList({ "2", "b.com" }));
         QCOMPARE(f->rowTexts(2), QStringList({ "3", "never.com", "", "", "", "" }));
@@ -139,20 +147,22 @@ private slots:
     // waits: nothing more is queried, and nothing resumed reports the run as finished.
     void stopInsideWaits()
     {
-        f->serveCounts("slow.com", { "5", "6", "7", "8" }, 500);
-        f->serveCounts("late.com", { "9", "9", "9", "9" }, 60);
+        f->serveCounts("slow.com", { "5", "6", "7", "8" }, 0, ScriptedHttpServer::Mode::Held);
+        f->serveCounts("late.com", { "9", "9", "9", "9" }, 0, ScriptedHttpServer::Mode::Held);
         f->importLines({ "a.com", "slow.com", "late.com" });
-        connect(&f->server, &ScriptedHttpServer::requestSeen, this, [this](const QByteArray &path) {
-            if (path.endsWith("late.com"))
-                QTimer::singleShot(0, this, [this] { f->click("Command2"); });
+        f->onRequest("slow.com", [this] { tick(); });
+        f->onRequest("late.com", [this] {
+            f->click("Command2");
+            f->server.release();
         });
         f->click("Command2");
-        timer()->setInterval(30);
-        QTRY_COMPARE(f->table()->topLevelItemCount(), 3);
-        QTest::qWait(60);
+        timer()->setInterval(3600 * 1000);
+        tick();
+        QCOMPARE(f->table()->topLevelItemCount(), 3);
         QCOMPARE(f->server.requests.size(), 3);
         QCOMPARE(f->status()->panelText(2),
                  QString("slow.com查询完毕 | 共：3个域名 | 剩余查询：0个"));
+        QCOMPARE(f->runState(), kIdle);
 
         f->importLines({ "late.com", "a.com" });
         f->click("Command2"); // stopped when its page was asked for: the start arms no timer

@@ -16,6 +16,8 @@
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -163,11 +165,17 @@ private slots:
     void linksAndClosingDuringTheCheck()
     {
         Form1Fixture f;
-        f.serveVersionFile("kwtp:V2.0|", 400);
+        f.server.setReply("/version/main.txt",
+                          { 200, "kwtp:V2.0|", 0, ScriptedHttpServer::Mode::Held });
         f.click("Command3");
         f.click("Command5");
-        QTimer::singleShot(30, f.form.get(), [&] { f.click("Command4"); });
-        QTimer::singleShot(60, f.form.get(), [&] { f.form->close(); });
+        QObject::connect(&f.server, &ScriptedHttpServer::requestSeen, f.form.get(), [&] {
+            QTimer::singleShot(0, f.form.get(), [&] {
+                f.click("Command4");
+                f.form->close();
+                f.server.release();
+            });
+        });
         f.form->Load();
         QCOMPARE(f.fake.log.filter(QRegularExpression("^(start|information|warning|exit)")),
                  QStringList({ "start explorer.exe " + f.settings.forumUrl,
@@ -175,33 +183,39 @@ private slots:
                                "start explorer.exe " + f.settings.serviceUrl }));
     }
 
-    // Rows with a comma in a count, a failed fetch, and a long domain with a quote and markup
-    // in it leave the window as tab-separated text and as CSV, exactly; an export that cannot
-    // be written leaves nothing. A cut-off cell shows its text as a tool tip; new rows are
-    // followed from the bottom only.
+    // Rows with a comma in a count, a CR in a count, a formula, a failed fetch, and a long
+    // domain with a quote and markup in it leave the window as tab-separated text and as CSV,
+    // exactly, formulas defused; an export that cannot be written leaves nothing and says why. A
+    // cut-off cell shows its text as a tool tip; new rows are followed from the bottom only.
     void results()
     {
         Form1Fixture f;
         f.button("Command2")->setEnabled(true);
-        f.serveCounts("a.com", { "12,300", "7", "", "35" });
+        f.serveCounts("a.com", { "12,300", "-7", "", "3\r5" });
+        f.serveCounts("b.com", { "=1+HYPERLINK(B2)", "+1", "@", "-2.5" });
         const QString odd = "<i>q\"" + QString(60, 'a') + ".com";
-        f.importLines({ "a.com", "fail.com", odd });
+        f.importLines({ "a.com", "b.com", "fail.com", odd });
         f.click("Command2");
-        f.find<QTimer>("Timer1")->setInterval(5);
-        QTRY_COMPARE(f.button("Command2")->text(), QString("批量查询"));
+        QTimer *timer = f.find<QTimer>("Timer1");
+        timer->setInterval(3600 * 1000); // the steps come from here, one after the other
+        while (timer->isActive()) {
+            QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+            QCoreApplication::sendPostedEvents();
+        }
         QTreeWidget *table = f.table();
         table->setFocus();
         QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
         table->clearSelection();
-        table->topLevelItem(2)->setSelected(true);
+        table->topLevelItem(3)->setSelected(true);
         table->topLevelItem(0)->setSelected(true);
         QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier); // in table order, not picked order
         const QString header = "clipboard 编号\t域名\t百度\tGoogle\t360\tSogou\n";
-        const QString first = "1\ta.com\t12,300\t7\t0\t35\n", last = "3\t" + odd + "\t\t\t\t\n";
+        const QString first = "1\ta.com\t12,300\t-7\t0\t3 5\n", last = "4\t" + odd + "\t\t\t\t\n";
+        const QString formulas = "2\tb.com\t'=1+HYPERLINK(B2)\t+1\t'@\t-2.5\n";
         QCOMPARE(f.fake.log.mid(2),
-                 QStringList(
-                     { header + first + "2\tfail.com\t\t\t\t\n" + last, header + first + last }));
+                 QStringList({ header + first + formulas + "3\tfail.com\t\t\t\t\n" + last,
+                               header + first + last }));
 
         f.fake.fileAnswers << f.dir.filePath("results.csv") << f.dir.filePath("no/results.csv");
         table->findChild<QAction *>("exportResults")->trigger();
@@ -210,14 +224,26 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.read(3), QByteArray("\xEF\xBB\xBF"));
         QCOMPARE(QString::fromUtf8(file.readAll()),
-                 "编号,域名,百度,Google,360,Sogou\r\n1,a.com,\"12,300\",7,0,35\r\n"
-                 "2,fail.com,,,,\r\n3,\""
+                 "编号,域名,百度,Google,360,Sogou\r\n1,a.com,\"12,300\",-7,0,\"3\r5\"\r\n"
+                 "2,b.com,'=1+HYPERLINK(B2),+1,'@,-2.5\r\n3,fail.com,,,,\r\n4,\""
                      + QString(odd).replace("\"", "\"\"") + "\",,,,\r\n");
-        QVERIFY(f.fake.log.last().startsWith("warning Varnel系列软件: 无法保存文件："
-                                             + f.dir.filePath("no/results.csv")));
+        QCOMPARE(f.fake.log.last(),
+                 "warning Varnel系列软件: 无法保存文件：" + f.dir.filePath("no/results.csv")
+                     + "\r\n文件夹不存在。");
+        QCOMPARE(QDir(f.dir.path()).entryList({ "*.csv*", "no" }), QStringList({ "results.csv" }));
+        rlimit limit {}, small { 64, 64 }; // a write that fails past the open, like a full disk
+        getrlimit(RLIMIT_FSIZE, &limit);
+        signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        f.fake.fileAnswers << f.dir.filePath("big.csv");
+        table->findChild<QAction *>("exportResults")->trigger();
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QCOMPARE(f.fake.log.last(),
+                 "warning Varnel系列软件: 无法保存文件：" + f.dir.filePath("big.csv")
+                     + "\r\n文件超过了系统允许的大小。");
         QCOMPARE(QDir(f.dir.path()).entryList({ "*.csv*", "no" }), QStringList({ "results.csv" }));
 
-        const QPoint cut = table->visualRect(table->model()->index(2, 1)).center();
+        const QPoint cut = table->visualRect(table->model()->index(3, 1)).center();
         QHelpEvent help(QEvent::ToolTip, cut, table->viewport()->mapToGlobal(cut));
         QCoreApplication::sendEvent(table->viewport(), &help);
         QTextDocument shown; // the tool tip's text, read the way it is shown
@@ -225,7 +251,7 @@ private slots:
         QCOMPARE(shown.toPlainText(), odd);
         for (int i = 0; i < 40; ++i)
             f.form->cx();
-        const QRect newest = table->visualItemRect(table->topLevelItem(42));
+        const QRect newest = table->visualItemRect(table->topLevelItem(43));
         QVERIFY(table->verticalScrollBar()->value() > 0
                 && table->viewport()->rect().contains(newest));
         table->verticalScrollBar()->setValue(0);
