@@ -15,13 +15,10 @@ namespace platform {
 
 namespace {
 
-// Owned by the application object so that they go before the network stack does. The fresh
-// one carries the second try of a request whose connection broke before any answer: its
-// requests all close their connections, so it never holds a kept-alive one gone stale.
-QNetworkAccessManager &Manager(bool fresh = false)
+// Owned by the application object so that it goes before the network stack does.
+QNetworkAccessManager &Manager()
 {
-    static QPointer<QNetworkAccessManager> managers[2];
-    QPointer<QNetworkAccessManager> &manager = managers[fresh ? 1 : 0];
+    static QPointer<QNetworkAccessManager> manager;
     if (!manager)
         manager = new QNetworkAccessManager(QCoreApplication::instance());
     return *manager;
@@ -112,14 +109,17 @@ void HttpRequest::startTransfer(const QUrl &url, bool fresh)
     // or cut short is noticed (Qt's own unpacking passes both as pages).
     if (!request.hasRawHeader("Accept-Encoding"))
         request.setRawHeader("Accept-Encoding", "gzip, deflate");
-    if (fresh)
-        request.setRawHeader("Connection", "close");
     // Redirects are followed here rather than by Qt, which drops the body of a redirect it
     // cannot follow (no Location): that answer's body counts like any other.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     m_body.clear();
-    m_reply = Manager(fresh).sendCustomRequest(request, m_method.toLatin1());
+    // The second try of a request whose connection broke before any answer goes through a
+    // manager of its own: a connection that no other request shares or has used.
+    if (fresh && !m_freshManager)
+        m_freshManager = new QNetworkAccessManager(this);
+    QNetworkAccessManager &manager = fresh ? *m_freshManager : Manager();
+    m_reply = manager.sendCustomRequest(request, m_method.toLatin1());
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpRequest::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &HttpRequest::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &HttpRequest::onFinished);

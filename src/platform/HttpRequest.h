@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 
+class QNetworkAccessManager;
 class QNetworkReply;
 class QTimer;
 class QUrl;
@@ -61,6 +62,7 @@ private:
     QList<QPair<QByteArray, QByteArray>> m_headers;
     QPointer<QNetworkReply> m_reply;
     QTimer *m_timer = nullptr;
+    QNetworkAccessManager *m_freshManager = nullptr;
     QByteArray m_body;
     QString m_error;
     int m_state = Unsent;

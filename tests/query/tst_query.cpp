@@ -129,9 +129,9 @@ private slots:
         f->onRequest("never.com", [&] {
             tick(); // b.com, the last entry, inside never.com's wait: the run ends
             rowsWhenTheRunEnded = timer()->isActive() ? -1 : f->table()->topLevelItemCount();
-            f->serveCounts("slow.com", { "5", "6", "7", "8" });
             f->server.setReply("/siteall/never.com", { 200, "", 0, {}, {}, 100 });
-            f->server.dropConnections(); // slow.com is asked again and answers
+            f->server.dropHeld("/siteall/never.com"); // and so is the second try
+            f->server.release("/siteall/slow.com");
         });
         f->click("Command2");
         timer()->setInterval(3600 * 1000); // the steps come from the test

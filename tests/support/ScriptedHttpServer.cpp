@@ -47,6 +47,17 @@ void ScriptedHttpServer::release(const QByteArray &path)
     }
 }
 
+void ScriptedHttpServer::dropHeld(const QByteArray &path)
+{
+    for (qsizetype i = m_held.size() - 1; i >= 0; --i) {
+        if (m_held.at(i).path != path)
+            continue;
+        if (m_held.at(i).socket)
+            m_held.at(i).socket->abort();
+        m_held.removeAt(i);
+    }
+}
+
 void ScriptedHttpServer::onData(QTcpSocket *socket)
 {
     QByteArray head = socket->property("head").toByteArray() + socket->readAll();

@@ -38,6 +38,8 @@ public:
     void dropConnections(); // resets every open connection
     // Sends the held answers (of `path` only, when given) in the order they were asked for.
     void release(const QByteArray &path = {});
+    // Resets the connections of the held answers of `path`, unanswered.
+    void dropHeld(const QByteArray &path);
     int heldCount() const { return int(m_held.size()); }
     QList<QByteArray> requests; // request line and headers, one entry per request
 
