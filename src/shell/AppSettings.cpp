@@ -27,6 +27,17 @@ AppSettings AppSettings::fromBuild()
     return settings;
 }
 
+AppSettings AppSettings::withServices(const QString &statsHost, const QString &updateHost) const
+{
+    AppSettings settings = *this;
+    const AppSettings named = WithServiceHosts(statsHost, updateHost);
+    if (!statsHost.isEmpty())
+        settings.statsBase = named.statsBase;
+    if (!updateHost.isEmpty())
+        settings.updateUrl = named.updateUrl;
+    return settings;
+}
+
 AppSettings AppSettings::onHost(const QString &host)
 {
     AppSettings settings = WithServiceHosts(host, host);

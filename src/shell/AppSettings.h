@@ -21,6 +21,8 @@ struct AppSettings
     QString programDir;
 
     static AppSettings fromBuild();
+    // These settings with the services named at run time (base addresses; empty: as they are).
+    AppSettings withServices(const QString &statsBase, const QString &updateBase) const;
     // All services on one host (scheme and authority, no trailing slash).
     static AppSettings onHost(const QString &host);
 };

@@ -5,7 +5,42 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QUrl>
 #include <cstdio>
+
+namespace {
+
+// The toolkit's own options, read by the window system later on: those that take a value, then
+// the flags.
+constexpr const char *kQtValueOptions[] = { "platform",      "platformpluginpath",
+                                            "platformtheme", "plugin",
+                                            "qmljsdebugger", "qwindowgeometry",
+                                            "qwindowicon",   "qwindowtitle",
+                                            "session",       "sm",
+                                            "display",       "geometry",
+                                            "name",          "title",
+                                            "visual",        "ncols",
+                                            "cmap",          "style",
+                                            "stylesheet" };
+constexpr const char *kQtFlags[] = { "reverse", "widgetcount", "nograb", "dograb", "sync" };
+
+// A service's base address: http or https, a host, perhaps a port and a path prefix; nothing
+// else (no user, query or fragment). Returns it without a trailing slash, or empty.
+QString ServiceBase(const QString &value)
+{
+    const QUrl url(value, QUrl::StrictMode);
+    const bool web
+        = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    if (!url.isValid() || !web || url.host().isEmpty() || !url.userInfo().isEmpty()
+        || url.hasQuery() || url.hasFragment())
+        return {};
+    QString base = url.toString(QUrl::FullyEncoded);
+    while (base.endsWith(u'/'))
+        base.chop(1);
+    return base;
+}
+
+} // namespace
 
 void SetApplicationNames()
 {
@@ -19,11 +54,9 @@ void SetApplicationNames()
     QGuiApplication::setDesktopFileName(QStringLiteral("com.varnel.IndexQuery"));
 }
 
-std::optional<int> HandleCommandLine(int argc, char *argv[])
+CommandLine ParseCommandLine(const QStringList &arguments)
 {
-    QCoreApplication core(argc, argv); // no window system yet
-    SetApplicationNames();
-
+    const AppSettings build = AppSettings::fromBuild();
     QCommandLineParser parser;
     // Qt's own options come with one dash ("-platform xcb"), as do -h and -v.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -31,29 +64,69 @@ std::optional<int> HandleCommandLine(int argc, char *argv[])
         "Varnel网站收录批量查询器：批量查询域名在百度、Google、360和Sogou的收录数量。"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    // The toolkit's own options, which the window system reads later on.
-    for (const char *name : { "platform", "display", "style", "stylesheet", "qwindowgeometry" }) {
+    const QCommandLineOption stats(
+        QStringLiteral("stats-url"),
+        QStringLiteral("网站统计服务的地址（http或https，可带端口和路径前缀），"
+                       "程序在其后加上 /siteall/<域名>。默认：%1")
+            .arg(build.statsBase.chopped(int(qstrlen("/siteall/")))),
+        QStringLiteral("URL"));
+    const QCommandLineOption update(
+        QStringLiteral("update-url"),
+        QStringLiteral("更新服务器的地址（http或https，可带端口和路径前缀），"
+                       "程序在其后加上 /version/main.txt。默认：%1")
+            .arg(build.updateUrl.chopped(int(qstrlen("/version/main.txt")))),
+        QStringLiteral("URL"));
+    parser.addOptions({ stats, update });
+    for (const char *name : kQtValueOptions) {
         QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(qtOption);
     }
+    for (const char *name : kQtFlags) {
+        QCommandLineOption qtFlag(QString::fromLatin1(name));
+        qtFlag.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtFlag);
+    }
 
-    const bool parsed = parser.parse(core.arguments());
-    if (!parsed || !parser.positionalArguments().isEmpty()) {
-        const QString error = parsed ? QStringLiteral("Unexpected argument: %1")
-                                           .arg(parser.positionalArguments().constFirst())
-                                     : parser.errorText();
-        std::fprintf(stderr, "%s\n\n%s", qPrintable(error), qPrintable(parser.helpText()));
-        return 2;
+    CommandLine result;
+    auto refuse = [&](const QString &why) {
+        result.exitStatus = 2;
+        result.output = why + QStringLiteral("\n\n") + parser.helpText();
+        return result;
+    };
+    const bool parsed = parser.parse(arguments);
+    if (!parsed)
+        return refuse(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("Unexpected argument: %1")
+                          .arg(parser.positionalArguments().constFirst()));
+    for (const QCommandLineOption &service : { stats, update }) {
+        const QString name = service.names().constFirst();
+        if (!parser.isSet(service))
+            continue;
+        const QString base = ServiceBase(parser.value(service));
+        if (base.isEmpty())
+            return refuse(QStringLiteral("--%1: 不是有效的 http 或 https 服务地址：\"%2\"")
+                              .arg(name, parser.value(service)));
+        (service.names() == stats.names() ? result.statsUrl : result.updateUrl) = base;
     }
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
-        std::printf("%s", qPrintable(parser.helpText()));
-        return 0;
+        result.exitStatus = 0;
+        result.output = parser.helpText();
+    } else if (parser.isSet(version)) {
+        result.exitStatus = 0;
+        result.output = QCoreApplication::applicationName() + u' '
+            + QCoreApplication::applicationVersion() + u'\n';
     }
-    if (parser.isSet(version)) {
-        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
-                    qPrintable(QCoreApplication::applicationVersion()));
-        return 0;
-    }
-    return std::nullopt;
+    return result;
+}
+
+CommandLine HandleCommandLine(int argc, char *argv[])
+{
+    QCoreApplication core(argc, argv); // no window system yet
+    SetApplicationNames();
+    const CommandLine line = ParseCommandLine(core.arguments());
+    if (line.exitStatus)
+        std::fprintf(*line.exitStatus == 0 ? stdout : stderr, "%s", qPrintable(line.output));
+    return line;
 }

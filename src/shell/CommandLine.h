@@ -1,11 +1,25 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
 #include <optional>
 
+// What the command line asks for.
+struct CommandLine
+{
+    std::optional<int> exitStatus; // end at once with this status (help, version, a bad option)
+    QString output; // what to print before ending: to stdout when the status is 0, else stderr
+    QString statsUrl; // a statistics service named at run time, or empty
+    QString updateUrl; // an update server named at run time, or empty
+};
+
+// Reads `arguments` (the program's name first). Qt's own options (-platform, -session,
+// -geometry ...) are let through for the toolkit.
+CommandLine ParseCommandLine(const QStringList &arguments);
+
 // The program's names, version and command line. The options are read before any window
-// exists, so --help and --version work without a display. Returns the exit status when the
-// program should end at once (help, version, an unknown option), nothing when it should start.
-std::optional<int> HandleCommandLine(int argc, char *argv[]);
+// exists, so --help and --version work without a display.
+CommandLine HandleCommandLine(int argc, char *argv[]);
 
 // The application, organisation and desktop-file names Qt files its state under.
 void SetApplicationNames();

@@ -11,8 +11,9 @@
 
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> status = HandleCommandLine(argc, argv))
-        return *status;
+    const CommandLine line = HandleCommandLine(argc, argv);
+    if (line.exitStatus)
+        return *line.exitStatus;
 
     QApplication app(argc, argv);
     SetApplicationNames();
@@ -23,7 +24,8 @@ int main(int argc, char *argv[])
     if (qtChinese.load(QStringLiteral("qtbase_zh_CN"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtChinese);
-    Form1 form(AppSettings::fromBuild(), platform::SystemPlatform());
+    Form1 form(AppSettings::fromBuild().withServices(line.statsUrl, line.updateUrl),
+               platform::SystemPlatform());
     // Start-up runs inside the event loop, so that ending the program from it ends the loop.
     QTimer::singleShot(0, &form, &Form1::Load);
     return app.exec();

@@ -40,6 +40,11 @@ out=$(nodisplay --help 2>&1); rc=$?
 out=$(nodisplay stray-argument 2>"$scratch/err"); rc=$?
 [ $rc -eq 2 ] && [ -z "$out" ] && grep -q "Usage:" "$scratch/err" \
   || fail "stray argument: $rc '$out' '$(cat "$scratch/err")'"
+out=$(nodisplay -session abc -geometry 10x10 -reverse --stats-url http://127.0.0.1:9 -v 2>&1); rc=$?
+[ $rc -eq 0 ] && [ "$out" = "varnel-index-query 1.0.0" ] || fail "Qt's options and a service: $rc '$out'"
+out=$(nodisplay --update-url ftp://x 2>"$scratch/err"); rc=$?
+[ $rc -eq 2 ] && [ -z "$out" ] && head -1 "$scratch/err" | grep -q -- '--update-url: .*"ftp://x"' \
+  || fail "bad service: $rc '$out' '$(cat "$scratch/err")'"
 out=$(nodisplay --no-such-option 2>"$scratch/err"); rc=$?
 [ $rc -eq 2 ] && [ -z "$out" ] && grep -q "Usage:" "$scratch/err" \
   || fail "unknown option: $rc '$out' '$(cat "$scratch/err")'"

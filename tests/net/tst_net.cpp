@@ -99,6 +99,12 @@ private slots:
         const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\n";
         QTest::newRow("corrupt deflate")
             << head + "Content-Length: 12\r\n\r\n" + QByteArray("\x78\x9c garbage!!");
+        QTest::newRow("deflate and garbage after it") << head + "Content-Length: "
+                + QByteArray::number(packed.size() + 4) + "\r\n\r\n" + packed + "junk";
+        const QByteArray bomb
+            = qCompress(QByteArray(platform::HttpRequest::kBodyCap + 1, 0)).mid(4);
+        QTest::newRow("unpacks past the cap")
+            << head + "Content-Length: " + QByteArray::number(bomb.size()) + "\r\n\r\n" + bomb;
         QTest::newRow("truncated deflate") << head + "Content-Length: 20\r\n\r\n" + packed.left(20);
         QTest::newRow("bad chunk size") << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: "
                                                       "chunked\r\n\r\nzz\r\nabc\r\n0\r\n\r\n");
@@ -127,6 +133,7 @@ private slots:
         QVERIFY(platform::AnswerArrived(407, E::ProxyAuthenticationRequiredError));
         QVERIFY(!platform::AnswerArrived(200, E::UnknownContentError)); // did not unpack
         QVERIFY(!platform::AnswerArrived(500, E::ProtocolFailure));
+        QVERIFY(!platform::AnswerArrived(301, E::ContentNotFoundError));
         QVERIFY(!platform::AnswerArrived(200, E::RemoteHostClosedError));
         QVERIFY(platform::BrokenAnswer(200, {}).isEmpty());
         QVERIFY(platform::BrokenAnswer(200, "5, 5").isEmpty());

@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "Form1Fixture.h"
 #include "UpdateCheck.h"
 
@@ -110,6 +111,30 @@ private slots:
         };
         f.click("Command6");
         qApp->setStyleSheet(QString());
+    }
+
+    // Services named on the command line replace the built-in ones; anything but an http or
+    // https address with a host is refused with a line naming the option and the value.
+    void servicesNamedAtRunTime()
+    {
+        const CommandLine named
+            = ParseCommandLine({ "prog", "--stats-url", "http://127.0.0.1:1/p/", "-session", "s1",
+                                 "-reverse", "--update-url=https://u.example:8443" });
+        QVERIFY(!named.exitStatus);
+        const AppSettings settings
+            = AppSettings::fromBuild().withServices(named.statsUrl, named.updateUrl);
+        QCOMPARE(settings.statsBase, QString("http://127.0.0.1:1/p/siteall/"));
+        QCOMPARE(settings.updateUrl, QString("https://u.example:8443/version/main.txt"));
+        QCOMPARE(settings.forumUrl, AppSettings::fromBuild().forumUrl);
+        for (const char *bad : { "127.0.0.1:1", "ftp://h", "http://", "", "http://u:p@h",
+                                 "http://h/?q", "http://h/#f" }) {
+            const CommandLine refused = ParseCommandLine({ "prog", "--stats-url", bad });
+            QCOMPARE(refused.exitStatus, 2);
+            const QString first = refused.output.section(u'\n', 0, 0);
+            QVERIFY2(first.startsWith("--stats-url: ")
+                         && first.contains("\"" + QString(bad) + "\""),
+                     qPrintable(first));
+        }
     }
 
     void updateOutcomes_data()
