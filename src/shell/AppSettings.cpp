@@ -4,11 +4,14 @@
 
 namespace {
 
+// An empty host is a service not named: its address stays empty.
 AppSettings WithServiceHosts(const QString &statsHost, const QString &updateHost)
 {
     AppSettings settings;
-    settings.statsBase = statsHost + QStringLiteral("/siteall/");
-    settings.updateUrl = updateHost + QStringLiteral("/version/main.txt");
+    if (!statsHost.isEmpty())
+        settings.statsBase = statsHost + QStringLiteral("/siteall/");
+    if (!updateHost.isEmpty())
+        settings.updateUrl = updateHost + QStringLiteral("/version/main.txt");
     return settings;
 }
 
@@ -35,6 +38,21 @@ AppSettings AppSettings::withServices(const QString &statsHost, const QString &u
         settings.statsBase = named.statsBase;
     if (!updateHost.isEmpty())
         settings.updateUrl = named.updateUrl;
+    return settings;
+}
+
+AppSettings AppSettings::withSampleService(const QString &sampleHost) const
+{
+    AppSettings settings = withServices(statsBase.isEmpty() ? sampleHost : QString(),
+                                        updateUrl.isEmpty() ? sampleHost : QString());
+    settings.sampleData = statsBase.isEmpty() && !sampleHost.isEmpty();
+    // A link with no site of its own opens the service the counts come from.
+    const QString site
+        = sampleHost.isEmpty() ? settings.statsBase.section(u'/', 0, 2) : sampleHost + u'/';
+    for (QString *link : { &settings.forumUrl, &settings.serviceUrl, &settings.resourceUrl }) {
+        if (link->isEmpty())
+            *link = site;
+    }
     return settings;
 }
 

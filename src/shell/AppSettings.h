@@ -8,8 +8,8 @@
 // tests make their own.
 struct AppSettings
 {
-    QString statsBase; // the statistics page of a domain is statsBase + domain
-    QString updateUrl; // the version file
+    QString statsBase; // the statistics page of a domain is statsBase + domain; empty: not named
+    QString updateUrl; // the version file; empty: not named
     QString forumUrl;
     QString serviceUrl;
     QString resourceUrl;
@@ -19,10 +19,15 @@ struct AppSettings
     int versionRevision = 0;
     // The folder the program runs from; empty means the executable's own folder.
     QString programDir;
+    // The counts come from the bundled sample service, not a real one.
+    bool sampleData = false;
 
     static AppSettings fromBuild();
     // These settings with the services named at run time (base addresses; empty: as they are).
     AppSettings withServices(const QString &statsBase, const QString &updateBase) const;
     // All services on one host (scheme and authority, no trailing slash).
+    // Services not named point at the bundled sample service on `sampleHost` (empty: it could
+    // not be started), and so do links without a site of their own.
+    AppSettings withSampleService(const QString &sampleHost) const;
     static AppSettings onHost(const QString &host);
 };

@@ -40,6 +40,20 @@ QString ServiceBase(const QString &value)
     return base;
 }
 
+// `--<name> URL`; `builtIn` is the full address the build names, or empty.
+QCommandLineOption ServiceOption(const QString &name, const QString &what, const QString &path,
+                                 const QString &builtIn)
+{
+    const QString fallback = builtIn.isEmpty()
+        ? QStringLiteral("程序自带的示例服务（示例数据）")
+        : builtIn.left(builtIn.size() - path.section(u'<', 0, 0).size());
+    return QCommandLineOption(
+        name,
+        QStringLiteral("%1的地址（http或https，可带端口和路径前缀），程序在其后加上 %2。默认：%3")
+            .arg(what, path, fallback),
+        QStringLiteral("URL"));
+}
+
 } // namespace
 
 void SetApplicationNames()
@@ -64,18 +78,12 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         "Varnel网站收录批量查询器：批量查询域名在百度、Google、360和Sogou的收录数量。"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption stats(
-        QStringLiteral("stats-url"),
-        QStringLiteral("网站统计服务的地址（http或https，可带端口和路径前缀），"
-                       "程序在其后加上 /siteall/<域名>。默认：%1")
-            .arg(build.statsBase.chopped(int(qstrlen("/siteall/")))),
-        QStringLiteral("URL"));
-    const QCommandLineOption update(
-        QStringLiteral("update-url"),
-        QStringLiteral("更新服务器的地址（http或https，可带端口和路径前缀），"
-                       "程序在其后加上 /version/main.txt。默认：%1")
-            .arg(build.updateUrl.chopped(int(qstrlen("/version/main.txt")))),
-        QStringLiteral("URL"));
+    const QCommandLineOption stats
+        = ServiceOption(QStringLiteral("stats-url"), QStringLiteral("网站统计服务"),
+                        QStringLiteral("/siteall/<域名>"), build.statsBase);
+    const QCommandLineOption update
+        = ServiceOption(QStringLiteral("update-url"), QStringLiteral("更新服务器"),
+                        QStringLiteral("/version/main.txt"), build.updateUrl);
     parser.addOptions({ stats, update });
     for (const char *name : kQtValueOptions) {
         QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));

@@ -49,6 +49,9 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     , m_platform(platform)
 {
     ui->setupUi(this);
+    // Nobody may take sample counts for real ones.
+    if (m_settings.sampleData)
+        setWindowTitle(windowTitle() + QStringLiteral("（示例数据）"));
     setFixedSize(size());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint

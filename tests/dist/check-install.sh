@@ -37,6 +37,24 @@ out=$(nodisplay -platform offscreen -v 2>&1); rc=$? # Qt's own options pass
 [ $rc -eq 0 ] && [ "$out" = "varnel-index-query 1.0.0" ] || fail "-platform: $rc '$out'"
 out=$(nodisplay --help 2>&1); rc=$?
 [ $rc -eq 0 ] && grep -q -- "--version" <<<"$out" || fail "--help: $rc '$out'"
+# Started as its menu entry starts it, with nothing named: it brings its own sample service,
+# which never outlives it, however it ends.
+QT_QPA_PLATFORM=offscreen "$prefix/bin/varnel-index-query" >/dev/null 2>&1 &
+program=$!
+sample=
+for _ in $(seq 100); do
+  sample=$(ps -o pid= --ppid "$program" | tr -d ' ')
+  [ -n "$sample" ] && break
+  sleep 0.1
+done
+[ -n "$sample" ] || fail "no sample service started"
+kill -KILL "$program"
+wait "$program" 2>/dev/null
+for _ in $(seq 100); do
+  [ -z "$sample" ] || ! kill -0 "$sample" 2>/dev/null && break
+  sleep 0.1
+done
+[ -z "$sample" ] || ! kill -0 "$sample" 2>/dev/null || fail "the sample service outlived the program"
 out=$(nodisplay stray-argument 2>"$scratch/err"); rc=$?
 [ $rc -eq 2 ] && [ -z "$out" ] && grep -q "Usage:" "$scratch/err" \
   || fail "stray argument: $rc '$out' '$(cat "$scratch/err")'"

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "Form1Fixture.h"
+#include "LoopbackService.h"
 #include "UpdateCheck.h"
 
 #include <QAction>
@@ -135,6 +136,47 @@ private slots:
                          && first.contains("\"" + QString(bad) + "\""),
                      qPrintable(first));
         }
+    }
+
+    // No service named: the sample service that comes with the program answers both. The
+    // window says its counts are sample data; a domain the sample lacks gets no counts.
+    void sampleServiceWhenNoneIsNamed()
+    {
+        platform::LoopbackService sample;
+        QString error;
+        const QString host = sample.start(PROGRAM_DIR "/varnel-standin", { "--port", "0" }, &error);
+        QVERIFY2(host.startsWith("http://127.0.0.1:"), qPrintable(error));
+        AppSettings settings = AppSettings().withSampleService(host);
+        settings.programDir = PROGRAM_DIR;
+        FakePlatform fake;
+        Form1 form(settings, fake.platform);
+        QCOMPARE(form.windowTitle(), QString("Varnel网站收录批量查询器（示例数据）"));
+        form.Load();
+        auto *start = form.findChild<QPushButton *>("Command2");
+        QVERIFY(start->isEnabled());
+        QTemporaryDir dir;
+        QFile list(dir.filePath("list.txt"));
+        QVERIFY(list.open(QIODevice::WriteOnly) && list.write("example.com\nunknown.com\n") > 0);
+        list.close();
+        fake.fileAnswers << list.fileName();
+        form.findChild<QPushButton *>("Command1")->click();
+        start->click();
+        QTimer *timer = form.findChild<QTimer *>("Timer1");
+        timer->setInterval(3600 * 1000);
+        while (timer->isActive()) {
+            QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+            QCoreApplication::sendPostedEvents();
+        }
+        auto *table = form.findChild<QTreeWidget *>("ListView1");
+        QCOMPARE(table->topLevelItem(0)->text(2), QString("12,300"));
+        QCOMPARE(table->topLevelItem(1)->text(1), QString("unknown.com"));
+        QCOMPARE(table->topLevelItem(1)->text(2), QString()); // never an invented 0
+        form.findChild<QPushButton *>("Command3")->click();
+        QCOMPARE(fake.log.filter("start ").last(), "start explorer.exe " + host + "/");
+
+        QVERIFY(AppSettings().withSampleService({}).statsBase.isEmpty()); // could not start
+        QCOMPARE(Form1(AppSettings::onHost(host), fake.platform).windowTitle(),
+                 QString("Varnel网站收录批量查询器"));
     }
 
     void updateOutcomes_data()

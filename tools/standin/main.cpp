@@ -1,5 +1,6 @@
 // Stand-in for the site-statistics service and the update server, on loopback only.
-//   varnel-standin [--port N] [--version TEXT] [--data FILE] [--slow-ms N] [--version-delay-ms N]
+//   varnel-standin [--port N] [--feed-version TEXT] [--data FILE] [--slow-ms N]
+//                  [--version-delay-ms N] [--version] [--help]
 #include "SitePages.h"
 
 #include <QCommandLineParser>
@@ -20,22 +21,34 @@ const QByteArray kHtml = QByteArrayLiteral("text/html; charset=utf-8");
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("varnel-standin"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VARNEL_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Local stand-in for the statistics and update services"));
+    parser.setApplicationDescription(QStringLiteral(
+        "Varnel网站收录批量查询器的示例服务：在 127.0.0.1 上提供网站统计页面 /siteall/<域名> "
+        "（数据来自示例文件，文件中没有的域名得到没有收录数量的页面）和版本文件 "
+        "/version/main.txt。启动后在标准输出上打印所监听的地址。"));
     parser.addHelpOption();
-    parser.addOption({ QStringLiteral("port"), QStringLiteral("Port on 127.0.0.1."),
+    parser.addVersionOption();
+    parser.addOption({ QStringLiteral("port"),
+                       QStringLiteral("监听的端口，默认 18080；0 表示由系统挑选一个空闲端口。"),
                        QStringLiteral("port"), QStringLiteral("18080") });
-    parser.addOption({ QStringLiteral("version"), QStringLiteral("Version in the version file."),
-                       QStringLiteral("text"), QStringLiteral("V1.0") });
+    parser.addOption({ QStringLiteral("feed-version"),
+                       QStringLiteral("版本文件中的版本号，默认 V1.0。"), QStringLiteral("text"),
+                       QStringLiteral("V1.0") });
     parser.addOption(
-        { QStringLiteral("data"), QStringLiteral("Counts file."), QStringLiteral("file"),
+        { QStringLiteral("data"),
+          QStringLiteral("收录数量的数据文件（每行：域名、四个数量，以制表符分隔），"
+                         "默认为程序目录中的 sample-counts.tsv。"),
+          QStringLiteral("file"),
           QCoreApplication::applicationDirPath() + QStringLiteral("/sample-counts.tsv") });
     parser.addOption({ QStringLiteral("version-delay-ms"),
-                       QStringLiteral("Delay before the version file is answered."),
+                       QStringLiteral("回答版本文件之前等待的毫秒数，默认 0。"),
                        QStringLiteral("ms"), QStringLiteral("0") });
-    parser.addOption({ QStringLiteral("slow-ms"), QStringLiteral("Delay of the slow domain."),
-                       QStringLiteral("ms"), QStringLiteral("5000") });
+    parser.addOption(
+        { QStringLiteral("slow-ms"),
+          QStringLiteral("慢速示例域名 slow.example.com 回答前等待的毫秒数，默认 5000。"),
+          QStringLiteral("ms"), QStringLiteral("5000") });
     parser.process(app);
 
     QFile dataFile(parser.value(QStringLiteral("data")));
@@ -44,7 +57,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const standin::CountTable counts = standin::ReadCountTable(dataFile.readAll());
-    const QString version = parser.value(QStringLiteral("version"));
+    const QString version = parser.value(QStringLiteral("feed-version"));
     const int slowMs = parser.value(QStringLiteral("slow-ms")).toInt();
     const int versionDelayMs = parser.value(QStringLiteral("version-delay-ms")).toInt();
 
@@ -63,7 +76,8 @@ int main(int argc, char *argv[])
                          if (domain == standin::kMissingDomain)
                              return QHttpServerResponse(kHtml, standin::NotFoundPage(domain),
                                                         QHttpServerResponse::StatusCode::NotFound);
-                         if (domain == standin::kNoLabelDomain)
+                         // A domain the sample data lacks has no counts: never invent zeros.
+                         if (domain == standin::kNoLabelDomain || !counts.contains(domain))
                              return QHttpServerResponse(kHtml, standin::PageWithoutLabel(domain));
                          return QHttpServerResponse(
                              kHtml, standin::StatisticsPage(domain, counts.value(domain)));

@@ -1,0 +1,76 @@
+#include "LoopbackService.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+constexpr int kStartTimeMs = 10'000;
+
+} // namespace
+
+LoopbackService::LoopbackService() = default;
+
+LoopbackService::~LoopbackService()
+{
+    if (!m_process || m_process->state() == QProcess::NotRunning)
+        return;
+    m_process->terminate();
+    if (!m_process->waitForFinished(2000)) {
+        m_process->kill();
+        m_process->waitForFinished(2000);
+    }
+}
+
+QString LoopbackService::start(const QString &program, const QStringList &arguments, QString *error)
+{
+    if (!QFileInfo(program).isExecutable()) {
+        *error = QStringLiteral("%1 is missing or not executable").arg(program);
+        return {};
+    }
+    m_process = std::make_unique<QProcess>();
+    m_process->setProgram(program);
+    m_process->setArguments(arguments);
+    m_process->setProcessChannelMode(QProcess::SeparateChannels);
+    m_process->setStandardErrorFile(QProcess::nullDevice());
+    const pid_t parent = ::getpid();
+    m_process->setChildProcessModifier([parent] {
+        // Ends with us, however we end; and if we are already gone, at once.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent)
+            ::raise(SIGTERM);
+    });
+    m_process->start(QIODevice::ReadOnly);
+    if (!m_process->waitForStarted(kStartTimeMs)) {
+        *error = QStringLiteral("%1 did not start: %2").arg(program, m_process->errorString());
+        return {};
+    }
+    static const QRegularExpression listening(QStringLiteral("listening on (http://\\S+)"));
+    QByteArray output;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < kStartTimeMs && m_process->state() == QProcess::Running) {
+        if (m_process->canReadLine() || m_process->waitForReadyRead(100)) {
+            output += m_process->readAll();
+            const auto match = listening.match(QString::fromUtf8(output));
+            if (match.hasMatch())
+                return match.captured(1);
+        }
+    }
+    *error = m_process->state() == QProcess::Running
+        ? QStringLiteral("%1 did not say where it listens").arg(program)
+        : QStringLiteral("%1 ended at once (%2)").arg(program).arg(m_process->exitCode());
+    m_process->kill();
+    m_process->waitForFinished(2000);
+    return {};
+}
+
+} // namespace platform
