@@ -49,7 +49,8 @@ QCommandLineOption ServiceOption(const QString &name, const QString &what, const
         : builtIn.left(builtIn.size() - path.section(u'<', 0, 0).size());
     return QCommandLineOption(
         name,
-        QStringLiteral("%1的地址（http或https，可带端口和路径前缀），程序在其后加上 %2。默认：%3")
+        QStringLiteral(
+            "%1的地址（http或https， 可带端口和路径前缀）， 程序在其后加上 %2。 默认： %3")
             .arg(what, path, fallback),
         QStringLiteral("URL"));
 }
@@ -75,7 +76,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     // Qt's own options come with one dash ("-platform xcb"), as do -h and -v.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
-        "Varnel网站收录批量查询器：批量查询域名在百度、Google、360和Sogou的收录数量。"));
+        "Varnel网站收录批量查询器： 批量查询域名在百度、Google、360和Sogou的收录数量。"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption stats
@@ -114,7 +115,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             continue;
         const QString base = ServiceBase(parser.value(service));
         if (base.isEmpty())
-            return refuse(QStringLiteral("--%1: 不是有效的 http 或 https 服务地址：\"%2\"")
+            return refuse(QStringLiteral("--%1: 不是有效的 http 或 https 服务地址： \"%2\"")
                               .arg(name, parser.value(service)));
         (service.names() == stats.names() ? result.statsUrl : result.updateUrl) = base;
     }

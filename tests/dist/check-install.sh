@@ -24,6 +24,15 @@ for link in varnel-index-query varnel-standin; do
   [ -L "$prefix/bin/$link" ] && [ -x "$prefix/bin/$link" ] || fail "bin/$link is not a working link"
 done
 
+for page in varnel-index-query varnel-standin; do
+  man_page="$prefix/share/man/man1/$page.1.gz"
+  [ -f "$man_page" ] || fail "no manual page for $page"
+  rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man_page" 2>&1 >/dev/null)
+  [ -z "$rendered" ] || fail "manual page of $page: $rendered"
+done
+LC_ALL=C.UTF-8 man -l "$prefix/share/man/man1/varnel-index-query.1.gz" 2>/dev/null | grep -q -- "--stats-url" \
+  || fail "the manual page lacks --stats-url"
+
 desktop-file-validate "$prefix/share/applications/$app.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml" >/dev/null \
   || fail "metainfo: $(appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml")"
