@@ -51,7 +51,7 @@ void DomainImport::run()
                           platform::BoxIcon::Information, kBoxTitle);
     // The dialog starts on the file chosen last, the first time in the program's folder.
     const std::optional<QString> path = m_platform.files.openFile(
-        m_window, QStringLiteral("请选择要加载的文件"), QStringLiteral("文本文件|*.txt"),
+        m_window, QStringLiteral("请选择要加载的文件"), QStringLiteral("文本文件|*.txt|所有文件|*"),
         m_lastFile.isEmpty() ? m_programDir : m_lastFile);
     if (!path)
         return; // cancelled: the list stays as it was

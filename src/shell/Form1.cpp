@@ -15,6 +15,7 @@
 #include "VersionText.h"
 #include "ui_Form1.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPointer>
@@ -68,6 +69,11 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
                         QString(), QStringLiteral("Varnel出品") },
                       { 96, 636, 96, 96 }, 2);
     ui->Command1->setFocus();
+    // Read out: where progress is written, and where each link leads.
+    ui->s1->panel(2)->setAccessibleName(QStringLiteral("运行提示"));
+    ui->Command3->setAccessibleDescription(m_settings.forumUrl);
+    ui->Command4->setAccessibleDescription(m_settings.serviceUrl);
+    ui->Command5->setAccessibleDescription(m_settings.resourceUrl);
 
     m_query = new DomainQuery({ ui->List1, ui->ListView1, ui->s1 }, m_state, m_settings.statsBase,
                               m_settings.fetchLimits, this);
@@ -167,10 +173,19 @@ void Form1::openAddDialog()
     hooks.appendEntry = [this](const QString &domain) { ui->List1->addItem(domain); };
     hooks.queryLastEntry = [this] { cx(); };
     // Built afresh at every opening: empty text, box not ticked.
-    Form2 dialog(m_platform.boxes, std::move(hooks), this);
-    dialog.setObjectName(QStringLiteral("Form2"));
-    CentreOnScreen(&dialog);
-    m_platform.dialogs.exec(dialog);
+    QPointer<QWidget> focused = QApplication::focusWidget();
+    {
+        Form2 dialog(m_platform.boxes, std::move(hooks), this);
+        dialog.setObjectName(QStringLiteral("Form2"));
+        CentreOnScreen(&dialog);
+        m_platform.dialogs.exec(dialog);
+    }
+    // Window managers do not always hand the activation back to the window below a closed
+    // dialog; the user expects to be where they were.
+    activateWindow();
+    raise();
+    if (focused && isAncestorOf(focused))
+        focused->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

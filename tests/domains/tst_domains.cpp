@@ -3,8 +3,10 @@
 #include "DomainFile.h"
 #include "Form1Fixture.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringEncoder>
@@ -78,7 +80,7 @@ private slots:
         f->importFile(path);
         const QString instructions = "information Varnel系列软件: 请按照如下格式：\r\n\r\n"
                                      "域名前不要加http://与www\r\n一行一个域名，例如：example.com";
-        const QString dialog = "open 请选择要加载的文件|文本文件|*.txt|";
+        const QString dialog = "open 请选择要加载的文件|文本文件|*.txt|所有文件|*|";
         QCOMPARE(f->fake.log, QStringList({ instructions, dialog + f->dir.path() }));
         QCOMPARE(f->list()->entries(), QStringList({ "a.com", "b.cn", "<b>c</b>.org" }));
         QCOMPARE(f->list()->toolTip(), QString("双击列表删除:<b>c</b>.org"));
@@ -203,8 +205,9 @@ private:
             dialog = &opened;
             auto *edit = opened.findChild<QLineEdit *>("Text1");
             auto *tick = opened.findChild<QCheckBox *>("Check1");
-            QVERIFY(edit->text().isEmpty() && !tick->isChecked()
-                    && !edit->accessibleName().isEmpty());
+            QVERIFY(edit->text().isEmpty() && !tick->isChecked());
+            QCOMPARE(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Name),
+                     opened.findChild<QLabel *>("Label1")->text()); // read out by its label
             QCOMPARE(opened.focusWidget(), opened.findChild<QPushButton *>("Command1"));
             QTest::keyClicks(edit, text);
             tick->setChecked(queryNow);
@@ -214,6 +217,8 @@ private:
         };
         f->click("Command6");
         dialog = nullptr;
+        QTRY_COMPARE(QApplication::activeWindow(), f->form.get()); // back where the user was
+        QCOMPARE(QApplication::focusWidget(), f->button("Command6"));
     }
 
     std::unique_ptr<Form1Fixture> f;

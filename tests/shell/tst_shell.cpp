@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -77,6 +78,8 @@ private slots:
             if (w->focusPolicy() != Qt::NoFocus && !(button && !button->text().isEmpty()))
                 QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
         }
+
+        QVERIFY(!f.status()->panel(2)->accessibleName().isEmpty()); // progress can be read out
 
         QHeaderView *header = f.table()->header();
         const QList<int> widths { header->sectionSize(1),
@@ -248,6 +251,12 @@ private slots:
                  QStringList({ "start explorer.exe " + f.settings.forumUrl,
                                "start explorer.exe " + f.settings.resourceUrl,
                                "start explorer.exe " + f.settings.serviceUrl }));
+        // A screen reader tells where each link leads.
+        QCOMPARE(
+            QStringList({ f.button("Command3")->accessibleDescription(),
+                          f.button("Command4")->accessibleDescription(),
+                          f.button("Command5")->accessibleDescription() }),
+            QStringList({ f.settings.forumUrl, f.settings.serviceUrl, f.settings.resourceUrl }));
     }
 
     // Rows with a comma in a count, a CR in a count, a formula, a failed fetch, and a long
