@@ -6,25 +6,30 @@
 #include "Platform.h"
 #include "StatusBar.h"
 
+#include <QBuffer>
 #include <QDir>
 
 namespace {
 
 const QString kBoxTitle = QStringLiteral("Varnel系列软件");
 
-QString LeftOutMessage(const DomainFileLines &read)
+// `source` names where the lines came from: "文件" or "粘贴的文本".
+QString LeftOutMessage(const DomainFileLines &read, const QString &source)
 {
     QStringList reasons;
     if (read.leftOut > 0)
-        reasons << QStringLiteral("域名列表最多容纳%1个域名，文件中其余%2行未导入。")
+        reasons << QStringLiteral("域名列表最多容纳%1个域名，%2中其余%3行未导入。")
                        .arg(kMaxListEntries)
+                       .arg(source)
                        .arg(read.leftOut);
     if (read.tooLong > 0)
-        reasons << QStringLiteral("文件中有%1行超过%2个字符，不是域名，未导入。")
+        reasons << QStringLiteral("%1中有%2行超过%3个字符，不是域名，未导入。")
+                       .arg(source)
                        .arg(read.tooLong)
                        .arg(kMaxEntryLength);
     if (read.unreadable > 0)
-        reasons << QStringLiteral("文件中有%1行无法识别（编码不明或含有空字符），未导入。")
+        reasons << QStringLiteral("%1中有%2行无法识别（编码不明或含有空字符），未导入。")
+                       .arg(source)
                        .arg(read.unreadable);
     return reasons.join(QStringLiteral("\r\n"));
 }
@@ -56,34 +61,68 @@ void DomainImport::run()
     if (!path)
         return; // cancelled: the list stays as it was
     m_lastFile = *path;
-    // A mistyped name or a folder must not cost the user the list already loaded.
-    if (!DomainFileReadable(*path)) {
+    importFile(*path);
+}
+
+void DomainImport::importFile(const QString &path)
+{
+    // A mistyped name, a folder or a device must not cost the user the list already loaded.
+    if (!DomainFileReadable(path)) {
         m_platform.boxes.show(m_window,
                               QStringLiteral("无法读取文件：%1\r\n域名列表保持不变。")
-                                  .arg(QDir::toNativeSeparators(*path)),
+                                  .arg(QDir::toNativeSeparators(path)),
                               platform::BoxIcon::Warning, kBoxTitle);
         return;
     }
 
     m_list->clear();
-    const DomainFileLines read = ReadLinesToList(m_list, *path);
+    const DomainFileLines read = ReadLinesToList(m_list, path);
     const QStringList cleaned = CleanDomainEntries(m_list->entries());
     m_list->clear();
     m_list->addItems(cleaned);
 
-    if (m_list->count() > 0) {
-        m_list->setListIndex(m_list->count() - 1);
-        m_status->setPanelText(2, QStringLiteral("列表加载成功!共%1个域名").arg(m_list->count()));
-    }
+    selectLastAndReport();
     if (read.readFailed) {
         m_platform.boxes.show(
             m_window,
             QStringLiteral("读取文件时出错，只导入了出错之前读到的%1行。").arg(read.lines.size()),
             platform::BoxIcon::Warning, kBoxTitle);
     }
+    reportLeftOut(read, QStringLiteral("文件"));
+}
+
+void DomainImport::appendText(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const DomainFileLines read = ReadDomainLines(buffer, kMaxListEntries - m_list->count());
+    const QStringList cleaned = CleanDomainEntries(read.lines);
+    if (!cleaned.isEmpty()) {
+        m_list->addItems(cleaned);
+        selectLastAndReport();
+    }
+    reportLeftOut(read, QStringLiteral("粘贴的文本"));
+}
+
+void DomainImport::pasteFromClipboard()
+{
+    appendText(m_platform.clipboard.text());
+}
+
+void DomainImport::selectLastAndReport()
+{
+    if (m_list->count() == 0)
+        return;
+    m_list->setListIndex(m_list->count() - 1);
+    m_status->setPanelText(2, QStringLiteral("列表加载成功!共%1个域名").arg(m_list->count()));
+}
+
+void DomainImport::reportLeftOut(const DomainFileLines &read, const QString &source)
+{
     if (read.leftOut > 0 || read.tooLong > 0 || read.unreadable > 0)
-        m_platform.boxes.show(m_window, LeftOutMessage(read), platform::BoxIcon::Information,
-                              kBoxTitle);
+        m_platform.boxes.show(m_window, LeftOutMessage(read, source),
+                              platform::BoxIcon::Information, kBoxTitle);
 }
 
 void DomainImport::onListMouseDown()

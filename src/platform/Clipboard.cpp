@@ -10,4 +10,9 @@ void QtClipboard::setText(const QString &text)
     QGuiApplication::clipboard()->setText(text);
 }
 
+QString QtClipboard::text() const
+{
+    return QGuiApplication::clipboard()->text();
+}
+
 } // namespace platform

@@ -1,6 +1,8 @@
 #include "ListBox.h"
 
+#include <QDropEvent>
 #include <QHelpEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTextDocument>
@@ -16,6 +18,57 @@ ListBox::ListBox(QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // One line of text per entry: lets the view lay out tens of thousands of entries at once.
     setUniformItemSizes(true);
+    // Files and text may be dropped in; entries are never dragged about.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
+}
+
+namespace {
+
+// A dropped file's path, or empty when the drop is not one local file.
+QString DroppedFile(const QMimeData *mime)
+{
+    const QList<QUrl> urls = mime->hasUrls() ? mime->urls() : QList<QUrl>();
+    return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
+}
+
+bool Droppable(const QMimeData *mime)
+{
+    return !DroppedFile(mime).isEmpty() || (mime->hasText() && !mime->hasUrls());
+}
+
+} // namespace
+
+void ListBox::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (Droppable(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void ListBox::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (Droppable(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void ListBox::dropEvent(QDropEvent *event)
+{
+    const QMimeData *mime = event->mimeData();
+    if (!Droppable(mime)) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    const QString path = DroppedFile(mime);
+    if (!path.isEmpty())
+        emit listDropFile(path);
+    else
+        emit listDropText(mime->text());
 }
 
 void ListBox::setListIndexQuietly(int index)
@@ -86,6 +139,10 @@ void ListBox::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
         emit listDeleteKey();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        emit listPaste();
         return;
     }
     const int before = currentRow();

@@ -11,6 +11,8 @@ namespace platform {
 // - listMouseDown: any mouse button pressed over the list, raised before anything else.
 // - listDblClick: a double click anywhere over the list.
 // - listDeleteKey: the Delete key pressed on the list.
+// - listPaste: Ctrl+V (the platform's paste keys) pressed on the list.
+// - listDropFile / listDropText: a file, or text, dropped on the list.
 class ListBox : public QListWidget
 {
     Q_OBJECT
@@ -30,12 +32,18 @@ signals:
     void listMouseDown(Qt::MouseButton button);
     void listDblClick();
     void listDeleteKey();
+    void listPaste();
+    void listDropFile(const QString &path);
+    void listDropText(const QString &text);
 
 protected:
     bool event(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 };
 
 } // namespace platform

@@ -8,12 +8,14 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStringEncoder>
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QtTest>
 #include <sys/stat.h>
+#include <variant>
 
 class TestDomains : public QObject
 {
@@ -171,6 +173,49 @@ private slots:
         QCOMPARE(f->list()->entries(), QStringList({ "b.com", "d.com" }));
     }
 
+    // Lists as people have them: Ctrl+V appends the clipboard's lines, cleaned and within the
+    // limits; a dropped file is imported as the dialog would (no instructions, no dialog); dropped
+    // text is appended; a list that is disabled during a run takes no drop.
+    void pasteAndDrop()
+    {
+        f->importLines({ "a.com" });
+        f->fake.log.clear();
+        f->fake.clipboardText
+            = "http://www.b.com\r\n\r\nc.cn\n" + QString(kMaxEntryLength + 1, 'x');
+        f->list()->setFocus();
+        QTest::keyClick(f->list(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f->list()->entries(), QStringList({ "a.com", "b.com", "c.cn" }));
+        QCOMPARE(f->list()->listIndex(), 2);
+        QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共3个域名"));
+        QCOMPARE(f->fake.log.size(), 1); // the over-long line is reported
+        QVERIFY(f->fake.log.last().startsWith("information"));
+        f->fake.clipboardText = "\r\n\n";
+        QTest::keyClick(f->list(), Qt::Key_V, Qt::ControlModifier); // nothing usable
+        QCOMPARE(f->list()->count(), 3);
+        QCOMPARE(f->fake.log.size(), 1);
+
+        drop(QStringList { f->writeFile("dropped.txt", "x.com\nwww.y.com\n") });
+        QCOMPARE(f->list()->entries(), QStringList({ "x.com", "y.com" }));
+        QCOMPARE(f->fake.log.size(), 1); // neither the instructions nor the dialog
+        drop(QStringList { "/dev/zero" });
+        QVERIFY(f->fake.log.last().startsWith("warning Varnel系列软件: 无法读取文件：/dev/zero"));
+        drop("z.org\nhttp://w.net");
+        QCOMPARE(f->list()->entries(), QStringList({ "x.com", "y.com", "z.org", "w.net" }));
+
+        f->importLines(QStringList(kMaxListEntries - 1, "full.com"));
+        f->fake.clipboardText = "one.com\ntwo.com";
+        QTest::keyClick(f->list(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f->list()->count(), kMaxListEntries);
+        QCOMPARE(f->list()->item(kMaxListEntries - 1)->text(), QString("one.com"));
+        QVERIFY(f->fake.log.last().contains(QString::number(kMaxListEntries)));
+
+        f->importLines({ "a.com" });
+        f->button("Command2")->setEnabled(true);
+        f->click("Command2"); // the list is disabled while the run goes on
+        drop("late.com");
+        QCOMPARE(f->list()->entries(), QStringList({ "a.com" }));
+    }
+
     // Refused, added, added and queried once the dialog has closed, refused when full.
     void addDialog()
     {
@@ -198,6 +243,28 @@ private slots:
     }
 
 private:
+    // Drops local files (a list of paths) or text on the domain list, as a file manager or a
+    // browser would.
+    void drop(const std::variant<QStringList, QString> &what)
+    {
+        QMimeData mime;
+        if (const auto *paths = std::get_if<QStringList>(&what)) {
+            QList<QUrl> urls;
+            for (const QString &path : *paths)
+                urls << QUrl::fromLocalFile(path);
+            mime.setUrls(urls);
+        } else {
+            mime.setText(std::get<QString>(what));
+        }
+        const QPoint at = f->list()->viewport()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(f->list()->viewport(), &enter);
+        if (!enter.isAccepted())
+            return;
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(f->list()->viewport(), &drop);
+    }
+
     // Opens the add dialog, which must come fresh, types `text`, ticks the box if asked, adds.
     void add(const QString &text, bool queryNow)
     {

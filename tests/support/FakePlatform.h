@@ -55,5 +55,11 @@ private:
     int SkinH_AttachEx(const QString &path, const QString &password) override;
     void exec(QDialog &dialog) override;
     void setText(const QString &text) override { log << "clipboard " + text; }
+    QString text() const override { return clipboardText; }
+
+public:
+    QString clipboardText; // what a paste takes
+
+private:
     std::optional<QString> answer(const QString &dialog);
 };
