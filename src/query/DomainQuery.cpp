@@ -42,39 +42,79 @@ void DomainQuery::onListClick()
     }
 }
 
+bool RowHasNoCounts(const QTreeWidgetItem &row)
+{
+    for (int column = 2; column < 6; ++column) {
+        if (!row.text(column).isEmpty())
+            return false;
+    }
+    return true;
+}
+
 void DomainQuery::query(const QString &domain)
 {
     if (m_state.waitingQueries >= QueryState::kMaxWaitingQueries) {
         m_pending.append({ domain, m_state.runStarts });
         return;
     }
+    std::optional<PageCounts> counts;
+    if (!fetch(domain, &counts))
+        return;
+    QTreeWidget *table = m_controls.table;
+    auto *item = new QTreeWidgetItem(table);
+    item->setText(0, QString::number(table->topLevelItemCount()));
+    item->setText(1, domain);
+    if (!counts)
+        return;
+    fill(*item, *counts);
+    const int entries = m_controls.list->count();
+    report(domain, entries, entries - m_controls.list->listIndex() - 1);
+}
+
+void DomainQuery::requery(int row, int left, int total)
+{
+    const QTreeWidgetItem *before = m_controls.table->topLevelItem(row);
+    if (!before)
+        return;
+    const QString domain = before->text(1);
+    std::optional<PageCounts> counts;
+    if (!fetch(domain, &counts))
+        return;
+    QTreeWidgetItem *item = m_controls.table->topLevelItem(row);
+    if (!item || !counts)
+        return; // failed again: it stays failed, and can be tried again
+    fill(*item, *counts);
+    report(domain, total, left);
+}
+
+bool DomainQuery::fetch(const QString &domain, std::optional<PageCounts> *counts)
+{
     const int runStarts = m_state.runStarts;
     QPointer<DomainQuery> alive(this);
     ++m_state.waitingQueries;
     const FetchResult page = HttpGetText(m_serviceBase + domain, m_limits);
     if (!alive)
-        return; // the window went away while we waited
+        return false; // the window went away while we waited
     --m_state.waitingQueries;
     if (!m_pending.isEmpty())
         QMetaObject::invokeMethod(this, &DomainQuery::startPending, Qt::QueuedConnection);
     // A run started while we waited has cleared the table this row belonged to.
     if (runStarts != m_state.runStarts)
-        return;
+        return false;
     const QString row = page.text.isEmpty() ? QString() : CutResultsRow(page.text);
+    if (!row.isEmpty())
+        *counts = CutCounts(row);
+    return true;
+}
 
-    QTreeWidget *table = m_controls.table;
-    auto *item = new QTreeWidgetItem(table);
-    item->setText(0, QString::number(table->topLevelItemCount()));
-    item->setText(1, domain);
-    if (row.isEmpty())
-        return;
-
-    const PageCounts counts = CutCounts(row);
+void DomainQuery::fill(QTreeWidgetItem &item, const PageCounts &counts)
+{
     for (int k = 0; k < 4; ++k)
-        item->setText(2 + k, counts[k]);
+        item.setText(2 + k, counts[k]);
+}
 
-    const int entries = m_controls.list->count();
-    const int left = entries - m_controls.list->listIndex() - 1;
+void DomainQuery::report(const QString &domain, int entries, int left)
+{
     m_controls.status->setPanelText(2,
                                     domain + QStringLiteral("查询完毕") + QStringLiteral(" | 共：")
                                         + QString::number(entries) + QStringLiteral("个域名")

@@ -1,18 +1,25 @@
 #pragma once
 
 #include "HttpGetText.h"
+#include "PageCuts.h"
 #include "QueryState.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace platform {
 class ListBox;
 class StatusBar;
 } // namespace platform
+
+// A results row that has failed: no page arrived, or it had no counts row (all four count
+// cells empty). A row of "0"s is a result.
+bool RowHasNoCounts(const QTreeWidgetItem &row);
 
 // What happens when an entry of the domain list becomes current: the list's tool tip names the
 // entry and, while queryMode is 1, the entry's domain is checked, its statistics page fetched,
@@ -35,6 +42,9 @@ public:
 
     // The list's Click handling.
     void onListClick();
+    // Queries the domain of results row `row` again and fills that row in place, its number and
+    // position kept; `left` and `total` are what the status line counts.
+    void requery(int row, int left, int total);
 
 private:
     struct Pending
@@ -45,6 +55,12 @@ private:
 
     void query(const QString &domain);
     void startPending();
+    // Fetches the page of `domain` and cuts its counts (none when the page has no counts row).
+    // False when the result has nowhere to go any more: the window went, or a new start
+    // cleared the table.
+    bool fetch(const QString &domain, std::optional<PageCounts> *counts);
+    void fill(QTreeWidgetItem &item, const PageCounts &counts);
+    void report(const QString &domain, int entries, int left);
 
     Controls m_controls;
     QueryState &m_state;

@@ -1,5 +1,6 @@
 #include "RunController.h"
 
+#include "DomainQuery.h"
 #include "ListBox.h"
 #include "MessageBoxes.h"
 #include "StatusBar.h"
@@ -18,12 +19,13 @@ const QString kStopCaption = QStringLiteral("停止查询");
 
 } // namespace
 
-RunController::RunController(const Controls &controls, QueryState &state,
+RunController::RunController(const Controls &controls, QueryState &state, DomainQuery &query,
                              platform::MessageBoxes &boxes, QObject *parent)
     : QObject(parent)
     , m_controls(controls)
     , m_state(state)
     , m_boxes(boxes)
+    , m_query(query)
 {
     // A timer never fires again while a slot of its own timeout is still running, and a tick's
     // query can wait for its page far longer than the pace. Handling the tick after the timer
@@ -63,6 +65,7 @@ void RunController::start()
     m_state.queryCursor = 0;
     m_state.runStarts += 1;
     m_state.queryMode = 1;
+    emit runStateChanged();
     m_controls.list->setListIndex(0);
     // The first query may have waited long enough for the run to be stopped (or stopped and
     // started again); only the run that is still current goes on to its timer.
@@ -82,6 +85,49 @@ void RunController::stop()
     m_controls.startStop->setText(kStartCaption);
     m_controls.timer->stop();
     m_controls.pace->setEnabled(true);
+    m_retrying = false;
+    m_retryRows.clear();
+    emit runStateChanged();
+}
+
+QList<int> RunController::failedRows() const
+{
+    QList<int> rows;
+    for (int row = 0; row < m_controls.table->topLevelItemCount(); ++row) {
+        if (RowHasNoCounts(*m_controls.table->topLevelItem(row)))
+            rows << row;
+    }
+    return rows;
+}
+
+void RunController::retryFailed()
+{
+    if (running())
+        return;
+    const QList<int> rows = failedRows();
+    if (rows.isEmpty())
+        return;
+    const int run = ++m_runNumber;
+    QPointer<RunController> alive(this);
+    m_controls.startStop->setText(kStopCaption);
+    m_controls.list->setEnabled(false);
+    m_controls.pace->setEnabled(false);
+    m_state.queryMode = 1; // running, as the controls say
+    m_retrying = true;
+    m_retryRows = rows;
+    m_retryTotal = int(rows.size());
+    emit runStateChanged();
+    retryNext();
+    if (!alive || run != m_runNumber || !running())
+        return;
+    m_controls.timer->setInterval(m_controls.pace->value() * 1000);
+    m_controls.timer->start();
+}
+
+void RunController::retryNext()
+{
+    const int row = m_retryRows.takeFirst();
+    m_query.requery(row, int(m_retryRows.size()), m_retryTotal);
 }
 
 void RunController::onTimerTick()
@@ -89,6 +135,18 @@ void RunController::onTimerTick()
     // A tick queued just before the run stopped or ended belongs to no run.
     if (!m_controls.timer->isActive())
         return;
+    const int run = m_runNumber;
+    QPointer<RunController> alive(this);
+    if (m_retrying) {
+        if (m_retryRows.isEmpty()) {
+            endRun();
+        } else if (m_state.waitingQueries < QueryState::kMaxWaitingQueries) {
+            retryNext();
+            if (alive && run == m_runNumber && (m_endedRun == run || m_retryRows.isEmpty()))
+                endRun();
+        }
+        return;
+    }
     platform::ListBox *list = m_controls.list;
     if (list->count() <= 1 || m_state.queryCursor + 1 >= list->count()) {
         endRun();
@@ -99,8 +157,6 @@ void RunController::onTimerTick()
     if (m_state.waitingQueries >= QueryState::kMaxWaitingQueries)
         return;
     m_state.queryCursor += 1;
-    const int run = m_runNumber;
-    QPointer<RunController> alive(this);
     list->setListIndex(m_state.queryCursor);
     // After a stop, or a new start, this step has nothing left to end.
     if (!alive || run != m_runNumber)
@@ -122,6 +178,9 @@ void RunController::endRun()
     m_state.queryMode = 0;
     m_controls.pace->setEnabled(true);
     m_state.queryCursor = 0;
+    m_retrying = false;
+    m_retryRows.clear();
+    emit runStateChanged();
 }
 
 void RunController::onPaceScroll()

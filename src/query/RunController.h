@@ -2,6 +2,7 @@
 
 #include "QueryState.h"
 
+#include <QList>
 #include <QObject>
 
 class QLabel;
@@ -10,6 +11,7 @@ class QSlider;
 class QTimer;
 class QTreeWidget;
 class QWidget;
+class DomainQuery;
 namespace platform {
 class ListBox;
 class MessageBoxes;
@@ -35,10 +37,15 @@ public:
         QWidget *window; // parent of message boxes
     };
 
-    RunController(const Controls &controls, QueryState &state, platform::MessageBoxes &boxes,
-                  QObject *parent = nullptr);
+    RunController(const Controls &controls, QueryState &state, DomainQuery &query,
+                  platform::MessageBoxes &boxes, QObject *parent = nullptr);
 
     bool running() const;
+    // Results rows that have failed, in table order.
+    QList<int> failedRows() const;
+    // Queries the failed rows again, one per step at the slider's pace, filling each in place;
+    // started and stopped like a run. Only when no run is active.
+    void retryFailed();
 
     void onStartStopClick();
     void onTimerTick();
@@ -46,7 +53,12 @@ public:
     // Queries the last entry once, outside the run's steps.
     void cx();
 
+signals:
+    // A run or a retry started, stopped or ended.
+    void runStateChanged();
+
 private:
+    void retryNext();
     void start();
     void stop();
     void endRun();
@@ -56,4 +68,9 @@ private:
     platform::MessageBoxes &m_boxes;
     int m_runNumber = 0;
     int m_endedRun = -1; // the run number that ended last
+    DomainQuery &m_query;
+    // While a retry goes on: the failed rows still to query, and how many there were.
+    bool m_retrying = false;
+    QList<int> m_retryRows;
+    int m_retryTotal = 0;
 };

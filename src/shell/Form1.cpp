@@ -64,7 +64,7 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     ui->Label1->adjustSize();
     ui->Label2->adjustSize();
     SetUpResultsTable(ui->ListView1);
-    new ResultsTableActions(ui->ListView1, m_platform, this);
+    auto *resultsActions = new ResultsTableActions(ui->ListView1, m_platform, this);
     ui->s1->setPanels({ QStringLiteral("运行提示："), QStringLiteral("正在检测程序最新版本.."),
                         QString(), QStringLiteral("Varnel出品") },
                       { 96, 636, 96, 96 }, 2);
@@ -97,8 +97,13 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     m_timer1->setTimerType(Qt::PreciseTimer);
     m_run = new RunController(
         { ui->List1, ui->ListView1, ui->s1, ui->Command2, m_timer1, ui->Slider1, ui->Label2, this },
-        m_state, m_platform.boxes, this);
+        m_state, *m_query, m_platform.boxes, this);
     connect(ui->Command2, &QPushButton::clicked, m_run, &RunController::onStartStopClick);
+    resultsActions->offerRetry({ [this] { return m_run->running(); },
+                                 [this] { return int(m_run->failedRows().size()); },
+                                 [this] { m_run->retryFailed(); } });
+    connect(m_run, &RunController::runStateChanged, resultsActions,
+            &ResultsTableActions::refreshRetry);
     connect(ui->Slider1, &QSlider::valueChanged, m_run, &RunController::onPaceScroll);
 
     connect(ui->Command3, &QPushButton::clicked, this, [this] { openSite(m_settings.forumUrl); });

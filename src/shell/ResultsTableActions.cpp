@@ -138,6 +138,24 @@ void ResultsTableActions::exportAll()
     m_lastExport = *path;
 }
 
+void ResultsTableActions::offerRetry(RetryHooks hooks)
+{
+    m_retryHooks = std::move(hooks);
+    m_retry = AddAction(m_table, "retryFailed", QString());
+    connect(m_retry, &QAction::triggered, this, [this] { m_retryHooks.retry(); });
+    refreshRetry();
+}
+
+void ResultsTableActions::refreshRetry()
+{
+    if (!m_retry)
+        return;
+    const int failed = m_retryHooks.failedRows();
+    const QString text = QStringLiteral("重新查询失败的域名");
+    m_retry->setText(failed > 0 ? text + QStringLiteral("（%1）").arg(failed) : text);
+    m_retry->setEnabled(failed > 0 && !m_retryHooks.runActive());
+}
+
 void ResultsTableActions::followNewRows()
 {
     // Whether the view was at the bottom is read before the row arrives; after it, the new row
@@ -157,6 +175,8 @@ bool ResultsTableActions::eventFilter(QObject *watched, QEvent *event)
 {
     // Compared with the viewport kept from the start: while the table is being destroyed its
     // viewport still sends events, and the table can no longer be asked for it.
+    if (event->type() == QEvent::ContextMenu && watched == m_viewport)
+        refreshRetry(); // the menu itself is shown by the table, just after
     if (event->type() != QEvent::ToolTip || watched != m_viewport)
         return QObject::eventFilter(watched, event);
     const auto *help = static_cast<QHelpEvent *>(event);

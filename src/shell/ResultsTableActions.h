@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
+class QAction;
 class QTreeWidget;
 class QWidget;
 namespace platform {
@@ -21,6 +23,18 @@ public:
     void copySelection();
     void exportAll();
 
+    // Offers "重新查询失败的域名" in the context menu: with how many rows failed, enabled only
+    // while no run is active and some row failed.
+    struct RetryHooks
+    {
+        std::function<bool()> runActive;
+        std::function<int()> failedRows;
+        std::function<void()> retry;
+    };
+    void offerRetry(RetryHooks hooks);
+    // Brings the retry entry up to date (done before the context menu shows).
+    void refreshRetry();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -34,5 +48,7 @@ private:
     platform::Platform &m_platform;
     QWidget *m_window;
     QString m_lastExport;
+    RetryHooks m_retryHooks;
+    QAction *m_retry = nullptr;
     bool m_atBottom = true;
 };

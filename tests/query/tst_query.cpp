@@ -2,7 +2,10 @@
 #include "PageCuts.h"
 #include "SuffixMarkers.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -280,6 +283,48 @@ private slots:
         QCOMPARE(f->list()->currentItem()->text(), QString("c.com"));
     }
 
+    // Rows without counts are queried again from the table's menu, in table order at the
+    // pace, each filled in place; a row of zeros is a result and is left alone. A row that fails
+    // again stays failed. The retry starts and stops like a run.
+    void retryFailedRows()
+    {
+        f->serveCounts("zero.com", { "0", "0", "0", "0" });
+        f->importLines({ "a.com", "x.com", "zero.com", "y.com" }); // x.com, y.com: no page yet
+        QAction *retry = f->table()->findChild<QAction *>("retryFailed");
+        f->click("Command2");
+        QVERIFY(!retry->isEnabled());
+        timer()->setInterval(3600 * 1000);
+        while (timer()->isActive())
+            tick();
+        QCOMPARE(retryEntry(), QString("重新查询失败的域名（2）"));
+        QVERIFY(retry->isEnabled());
+
+        f->serveCounts("x.com", { "5", "6", "7", "8" });
+        f->server.requests.clear();
+        retry->trigger();
+        QCOMPARE(f->runState(), kRunning + " cursor:0");
+        QVERIFY(!retry->isEnabled());
+        QCOMPARE(f->rowTexts(1), QStringList({ "2", "x.com", "5", "6", "7", "8" }));
+        QCOMPARE(f->status()->panelText(2), "x.com查询完毕 | 共：2个域名 | 剩余查询：1个");
+        tick(); // y.com fails again; it was the last: the retry ends
+        QCOMPARE(f->runState(), kIdle);
+        QCOMPARE(f->status()->panelText(2), QString("所有域名已查询完毕!"));
+        QCOMPARE(f->server.requests.size(), 2); // never zero.com
+        QCOMPARE(f->rowTexts(3), QStringList({ "4", "y.com", "", "", "", "" }));
+        QCOMPARE(retryEntry(), QString("重新查询失败的域名（1）"));
+
+        f->serveCounts("y.com", { "1", "1", "1", "1" }, 0, ScriptedHttpServer::Mode::Held);
+        f->onRequest("y.com", [this] {
+            f->click("Command2"); // stopped while its page is on the way
+            f->server.release();
+        });
+        retry->trigger();
+        QCOMPARE(f->runState(), kIdle);
+        QCOMPARE(f->rowTexts(3).mid(0, 3), QStringList({ "4", "y.com", "1" })); // it still lands
+        QCOMPARE(retryEntry(), QString("重新查询失败的域名"));
+        QVERIFY(!retry->isEnabled());
+    }
+
     // A long stretch of domains without a suffix is skipped one entry after the other; a
     // rejected last entry only says so.
     void rejectedDomains()
@@ -336,6 +381,21 @@ private:
             QTest::mouseClick(dialog.findChild<QPushButton *>("Command1"), Qt::LeftButton);
         };
         f->click("Command6");
+    }
+    // The retry entry as the table's context menu shows it, opened with the mouse.
+    QString retryEntry()
+    {
+        QString shown;
+        QTimer::singleShot(0, this, [&] {
+            shown = f->table()->findChild<QAction *>("retryFailed")->text();
+            if (QWidget *menu = QApplication::activePopupWidget())
+                menu->close();
+        });
+        const QPoint at = f->table()->viewport()->rect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at,
+                               f->table()->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(f->table()->viewport(), &menu);
+        return shown;
     }
     // One step of the run, as the timer makes it.
     void tick() const
