@@ -11,7 +11,8 @@ Platform &SystemPlatform()
     static StyleSheetSkin skin;
     static QtModalDialogs dialogs;
     static QtClipboard clipboard;
-    static Platform platform { boxes, files, processes, exit, skin, dialogs, clipboard };
+    static DBusDesktopNotices desktop;
+    static Platform platform { boxes, files, processes, exit, skin, dialogs, clipboard, desktop };
     return platform;
 }
 

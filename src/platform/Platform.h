@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clipboard.h"
+#include "DesktopNotices.h"
 #include "FileDialogs.h"
 #include "MessageBoxes.h"
 #include "ModalDialogs.h"
@@ -20,6 +21,7 @@ struct Platform
     Skin &skin;
     ModalDialogs &dialogs;
     Clipboard &clipboard;
+    DesktopNotices &desktop;
 };
 
 // The real operations, over Qt.

@@ -66,6 +66,7 @@ void RunController::start()
     m_state.runStarts += 1;
     m_state.queryMode = 1;
     emit runStateChanged();
+    emit progressChanged(1, m_controls.list->count());
     m_controls.list->setListIndex(0);
     // The first query may have waited long enough for the run to be stopped (or stopped and
     // started again); only the run that is still current goes on to its timer.
@@ -127,6 +128,7 @@ void RunController::retryFailed()
 void RunController::retryNext()
 {
     const int row = m_retryRows.takeFirst();
+    emit progressChanged(m_retryTotal - int(m_retryRows.size()), m_retryTotal);
     m_query.requery(row, int(m_retryRows.size()), m_retryTotal);
 }
 
@@ -157,6 +159,7 @@ void RunController::onTimerTick()
     if (m_state.waitingQueries >= QueryState::kMaxWaitingQueries)
         return;
     m_state.queryCursor += 1;
+    emit progressChanged(m_state.queryCursor + 1, list->count());
     list->setListIndex(m_state.queryCursor);
     // After a stop, or a new start, this step has nothing left to end.
     if (!alive || run != m_runNumber)
@@ -170,6 +173,7 @@ void RunController::onTimerTick()
 
 void RunController::endRun()
 {
+    const bool first = m_endedRun != m_runNumber; // ending an ended run again says nothing new
     m_endedRun = m_runNumber;
     m_controls.status->setPanelText(2, QStringLiteral("所有域名已查询完毕!"));
     m_controls.timer->stop();
@@ -181,6 +185,8 @@ void RunController::endRun()
     m_retrying = false;
     m_retryRows.clear();
     emit runStateChanged();
+    if (first)
+        emit finished();
 }
 
 void RunController::onPaceScroll()

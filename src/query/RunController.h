@@ -56,6 +56,10 @@ public:
 signals:
     // A run or a retry started, stopped or ended.
     void runStateChanged();
+    // A step of a run or a retry began: `done` of `total` steps are under way.
+    void progressChanged(int done, int total);
+    // A run or a retry reached its end (not a stop).
+    void finished();
 
 private:
     void retryNext();

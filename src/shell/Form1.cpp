@@ -104,6 +104,15 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
                                  [this] { m_run->retryFailed(); } });
     connect(m_run, &RunController::runStateChanged, resultsActions,
             &ResultsTableActions::refreshRetry);
+    // A run of hours: its progress shows on the launcher, and its end outside the window.
+    connect(m_run, &RunController::progressChanged, this, [this](int done, int total) {
+        m_platform.desktop.progress(total > 0 ? double(done) / total : 0.0, true);
+    });
+    connect(m_run, &RunController::runStateChanged, this, [this] {
+        if (!m_run->running())
+            m_platform.desktop.progress(0.0, false);
+    });
+    connect(m_run, &RunController::finished, this, &Form1::announceEnd);
     connect(ui->Slider1, &QSlider::valueChanged, m_run, &RunController::onPaceScroll);
 
     connect(ui->Command3, &QPushButton::clicked, this, [this] { openSite(m_settings.forumUrl); });
@@ -195,6 +204,25 @@ void Form1::openAddDialog()
     raise();
     if (focused && isAncestorOf(focused))
         focused->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::announceEnd()
+{
+    if (isActiveWindow())
+        return; // the user is watching
+    const int rows = ui->ListView1->topLevelItemCount();
+    const int failed = int(m_run->failedRows().size());
+    m_platform.desktop.notify(
+        windowTitle(),
+        QStringLiteral("共%1个域名：有结果%2个，失败%3个").arg(rows).arg(rows - failed).arg(failed),
+        [window = QPointer<Form1>(this)] {
+            if (!window)
+                return;
+            window->showNormal();
+            window->raise();
+            window->activateWindow();
+        });
+    m_platform.desktop.alert(this);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

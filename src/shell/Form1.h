@@ -39,6 +39,8 @@ protected:
 
 private:
     void openAddDialog();
+    // A run or a retry ended while the user looked elsewhere: tell them.
+    void announceEnd();
     void openSite(const QString &url);
     QString programDir() const;
 

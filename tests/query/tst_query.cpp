@@ -291,6 +291,10 @@ private slots:
         f->serveCounts("zero.com", { "0", "0", "0", "0" });
         f->importLines({ "a.com", "x.com", "zero.com", "y.com" }); // x.com, y.com: no page yet
         QAction *retry = f->table()->findChild<QAction *>("retryFailed");
+        QWidget elsewhere; // the user works in another window meanwhile
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QTRY_VERIFY(elsewhere.isActiveWindow());
         f->click("Command2");
         QVERIFY(!retry->isEnabled());
         timer()->setInterval(3600 * 1000);
@@ -298,6 +302,16 @@ private slots:
             tick();
         QCOMPARE(retryEntry(), QString("重新查询失败的域名（2）"));
         QVERIFY(retry->isEnabled());
+        // The end shows outside the window: progress on the launcher, then a notification.
+        QCOMPARE(
+            f->fake.desktop,
+            QStringList({ "progress 0.25", "progress 0.5", "progress 0.75", "progress 1",
+                          "progress off",
+                          "notify " + f->form->windowTitle() + "|共4个域名：有结果2个，失败2个",
+                          "alert" }));
+        f->fake.activateNotice(); // a click on the notification brings the window back
+        QTRY_VERIFY(f->form->isActiveWindow());
+        f->fake.desktop.clear();
 
         f->serveCounts("x.com", { "5", "6", "7", "8" });
         f->server.requests.clear();
@@ -311,6 +325,7 @@ private slots:
         QCOMPARE(f->status()->panelText(2), QString("所有域名已查询完毕!"));
         QCOMPARE(f->server.requests.size(), 2); // never zero.com
         QCOMPARE(f->rowTexts(3), QStringList({ "4", "y.com", "", "", "", "" }));
+        QCOMPARE(f->fake.desktop, QStringList({ "progress 0.5", "progress 1", "progress off" }));
         QCOMPARE(retryEntry(), QString("重新查询失败的域名（1）"));
 
         f->serveCounts("y.com", { "1", "1", "1", "1" }, 0, ScriptedHttpServer::Mode::Held);

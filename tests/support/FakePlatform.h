@@ -12,6 +12,8 @@
 //   "information <title>: <text>" / "warning <title>: <text>"   a message box
 //   "open <title>|<filter>|<folder or file>" / "save ..."       a file dialog
 //   "start <command line>", "exit", "skin <path>|<password>", "clipboard <text>"
+// What shows outside the window goes to `desktop` instead:
+//   "progress <fraction>" / "progress off", "notify <summary>|<body>", "alert"
 // Dialogs open without blocking, let the test act on them through onOpen, and return as if
 // closed.
 class FakePlatform final : platform::MessageBoxes,
@@ -20,15 +22,18 @@ class FakePlatform final : platform::MessageBoxes,
                            platform::ProgramExit,
                            platform::Skin,
                            platform::ModalDialogs,
-                           platform::Clipboard
+                           platform::Clipboard,
+                           platform::DesktopNotices
 {
 public:
     QStringList log;
+    QStringList desktop;
     QList<std::optional<QString>> fileAnswers; // opens and saves alike; none left: cancelled
     bool opens = true; // false: as on a desktop with no browser
     std::function<void()> onSkin;
     std::function<void(QDialog &)> onOpen;
-    platform::Platform platform { *this, *this, *this, *this, *this, *this, *this };
+    std::function<void()> activateNotice; // the last notification's default action
+    platform::Platform platform { *this, *this, *this, *this, *this, *this, *this, *this };
 
 private:
     void show(QWidget *, const QString &text, platform::BoxIcon icon, const QString &title) override
@@ -62,4 +67,16 @@ public:
 
 private:
     std::optional<QString> answer(const QString &dialog);
+    void progress(double fraction, bool visible) override
+    {
+        desktop << (visible ? QStringLiteral("progress %1").arg(fraction)
+                            : QStringLiteral("progress off"));
+    }
+    void notify(const QString &summary, const QString &body,
+                std::function<void()> activated) override
+    {
+        desktop << "notify " + summary + "|" + body;
+        activateNotice = std::move(activated);
+    }
+    void alert(QWidget *) override { desktop << "alert"; }
 };

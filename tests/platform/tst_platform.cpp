@@ -1,0 +1,112 @@
+#include "DesktopNotices.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QProcess>
+#include <QtTest>
+
+// Stands in for the desktop's notification service on the test's own bus.
+class NotificationService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QStringList calls;
+
+public slots:
+    uint Notify(const QString &app, uint replaces, const QString &icon, const QString &summary,
+                const QString &body, const QStringList &actions, const QVariantMap &hints,
+                int timeout)
+    {
+        Q_UNUSED(replaces);
+        Q_UNUSED(hints);
+        Q_UNUSED(timeout);
+        calls << QStringList({ app, icon, summary, body, actions.join(u',') }).join(u'|');
+        return 42;
+    }
+};
+
+// The launcher progress and the end-of-run notification, against a real private session bus.
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        bus.setProgram(QStringLiteral("dbus-daemon"));
+        bus.setArguments({ "--session", "--nofork", "--print-address=1" });
+        bus.start();
+        QVERIFY2(bus.waitForStarted(), "dbus-daemon (package dbus) is missing");
+        QTRY_VERIFY(bus.canReadLine());
+        address = QString::fromUtf8(bus.readLine()).trimmed();
+        // The program's own connection is the session bus, made on first use.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+    }
+    void cleanupTestCase()
+    {
+        bus.kill();
+        bus.waitForFinished();
+    }
+
+    void progressAndNotification()
+    {
+        QDBusConnection desktop = QDBusConnection::connectToBus(address, "desktop");
+        QVERIFY(desktop.isConnected());
+        NotificationService service;
+        QVERIFY(desktop.registerObject("/org/freedesktop/Notifications", &service,
+                                       QDBusConnection::ExportAllSlots));
+        QVERIFY(desktop.registerService("org.freedesktop.Notifications"));
+        QVERIFY(desktop.connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", this,
+                                SLOT(onUpdate(QString, QVariantMap))));
+
+        platform::DBusDesktopNotices notices;
+        notices.progress(0.25, true);
+        notices.progress(0, false);
+        QTRY_COMPARE(updates.size(), 2);
+        QCOMPARE(updates.first(),
+                 QString("application://com.varnel.IndexQuery.desktop progress=0.25 visible=1"));
+        QCOMPARE(updates.last(),
+                 QString("application://com.varnel.IndexQuery.desktop progress=0 visible=0"));
+
+        bool activated = false;
+        notices.notify("标题", "共3个域名：有结果2个，失败1个", [&] { activated = true; });
+        QTRY_COMPARE(service.calls.size(), 1);
+        QCOMPARE(
+            service.calls.first(),
+            QString("%1|com.varnel.IndexQuery|标题|共3个域名：有结果2个，失败1个|default,显示窗口")
+                .arg(QCoreApplication::applicationName()));
+
+        // A click on another notification does nothing; on ours, its action runs.
+        for (uint id : { 7u, 42u }) {
+            QDBusMessage clicked = QDBusMessage::createSignal(
+                "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "ActionInvoked");
+            clicked << id << QString("default");
+            QVERIFY(desktop.send(clicked));
+        }
+        QTRY_VERIFY(activated);
+
+        // No notification service: nothing happens, and nothing waits.
+        desktop.unregisterService("org.freedesktop.Notifications");
+        notices.notify("标题", "正文", [] {});
+        QTest::qWait(0);
+        QCOMPARE(service.calls.size(), 1);
+    }
+
+    void onUpdate(const QString &app, const QVariantMap &properties)
+    {
+        updates << QString("%1 progress=%2 visible=%3")
+                       .arg(app)
+                       .arg(properties.value("progress").toDouble())
+                       .arg(properties.value("progress-visible").toBool());
+    }
+
+private:
+    QProcess bus;
+    QString address;
+    QStringList updates;
+};
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"
