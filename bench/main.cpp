@@ -229,24 +229,76 @@ void BenchLongRun(int entries, int stepMs, int pageDelayMs, int timeLimitMs, con
                 deepestStack / 1024.0, PeakRssMiB(), PeakRssMiB() - rssBefore);
 }
 
+// Resident memory of this process now, in MiB.
+double CurrentRssMiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toDouble() * 4096 / (1024 * 1024);
+}
+
+// A run over the full list at a short step against a loopback server: the memory each row
+// costs, and the CPU each step costs early and late in the run (it must stay flat).
+void BenchScale(int entries, int stepMs)
+{
+    RunBench bench(entries, [](int, ScriptedHttpServer::Reply &) {});
+    auto *table = bench.form->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+    const int window = 1000;
+    QList<double> cpuAt; // CPU ms when rows 1, window, entries - window, entries were in
+    QObject::connect(table->model(), &QAbstractItemModel::rowsInserted, [&] {
+        const int rows = table->topLevelItemCount();
+        if (rows == 1 || rows == window || rows == entries - window || rows == entries)
+            cpuAt << ProcessCpuMillis();
+    });
+    QCoreApplication::processEvents();
+    const double rssBefore = CurrentRssMiB();
+    const double ms = bench.run(stepMs);
+    const double rssAfter = CurrentRssMiB();
+    const double perRowKiB = (rssAfter - rssBefore) * 1024 / entries;
+    const double early = cpuAt.size() == 4 ? (cpuAt[1] - cpuAt[0]) / (window - 1) : 0;
+    const double late = cpuAt.size() == 4 ? (cpuAt[3] - cpuAt[2]) / window : 0;
+    std::printf("run over %d entries at %d ms steps: %.1f s; RSS %.1f -> %.1f MiB, %.2f KiB per "
+                "row; CPU per step %.2f ms over the first %d rows, %.2f ms over the last %d\n",
+                entries, stepMs, ms / 1000, rssBefore, rssAfter, perRowKiB, early, window, late,
+                window);
+}
+
 } // namespace
 
+// `varnel-bench [NAME...]` runs the named benchmarks only (cuts, import, pace, scale, long,
+// network); with no name, all of them.
 int main(int argc, char *argv[])
 {
     char base;
     g_stackBase = &base;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    BenchPageCuts();
-    BenchImport(32767);
-    BenchImport(100000);
-    BenchImportOneLine(256);
-    BenchPaceUnderSlowPages(100);
-    BenchPaceUnderSlowPages(500);
-    BenchLongRun(3000, 10, 15, platform::HttpRequest::kTimeLimitMs,
-                 "3,000 entries, 10 ms steps, every page after 1.5 steps");
-    BenchLongRun(3000, 10, -1, 200,
-                 "3,000 entries, 10 ms steps, pages never answer (200 ms limit)");
+    const QStringList only = app.arguments().mid(1);
+    auto wanted
+        = [&](const char *name) { return only.isEmpty() || only.contains(QLatin1String(name)); };
+    if (wanted("cuts"))
+        BenchPageCuts();
+    if (wanted("import")) {
+        BenchImport(32767);
+        BenchImport(100000);
+        BenchImportOneLine(256);
+    }
+    if (wanted("pace")) {
+        BenchPaceUnderSlowPages(100);
+        BenchPaceUnderSlowPages(500);
+    }
+    if (wanted("scale"))
+        BenchScale(32767, 2);
+    if (wanted("long")) {
+        BenchLongRun(3000, 10, 15, platform::HttpRequest::kTimeLimitMs,
+                     "3,000 entries, 10 ms steps, every page after 1.5 steps");
+        BenchLongRun(3000, 10, -1, 200,
+                     "3,000 entries, 10 ms steps, pages never answer (200 ms limit)");
+    }
+    if (!wanted("network"))
+        return 0;
     StandIn standin({ QStringLiteral("--slow-ms"), QStringLiteral("3000") });
     if (!standin.started()) {
         std::printf("the stand-in service did not start\n");

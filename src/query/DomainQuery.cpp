@@ -60,13 +60,17 @@ void DomainQuery::query(const QString &domain)
     std::optional<PageCounts> counts;
     if (!fetch(domain, &counts))
         return;
+    // The row is filled before it joins the table: each change to a row in the table makes
+    // the view look it up again, which costs more the longer the table.
     QTreeWidget *table = m_controls.table;
-    auto *item = new QTreeWidgetItem(table);
-    item->setText(0, QString::number(table->topLevelItemCount()));
+    auto *item = new QTreeWidgetItem();
+    item->setText(0, QString::number(table->topLevelItemCount() + 1));
     item->setText(1, domain);
+    if (counts)
+        fill(*item, *counts);
+    table->addTopLevelItem(item);
     if (!counts)
         return;
-    fill(*item, *counts);
     const int entries = m_controls.list->count();
     report(domain, entries, entries - m_controls.list->listIndex() - 1);
 }
