@@ -200,6 +200,27 @@ QStringList SplitDomainFile(const QByteArray &bytes)
     return ReadDomainLines(buffer, INT_MAX).lines;
 }
 
+// `source` names where the lines came from: "文件" or "粘贴的文本".
+QString LeftOutMessage(const DomainFileLines &read, const QString &source)
+{
+    QStringList reasons;
+    if (read.leftOut > 0)
+        reasons << QStringLiteral("域名列表最多容纳%1个域名，%2中其余%3行未导入。")
+                       .arg(kMaxListEntries)
+                       .arg(source)
+                       .arg(read.leftOut);
+    if (read.tooLong > 0)
+        reasons << QStringLiteral("%1中有%2行超过%3个字符，不是域名，未导入。")
+                       .arg(source)
+                       .arg(read.tooLong)
+                       .arg(kMaxEntryLength);
+    if (read.unreadable > 0)
+        reasons << QStringLiteral("%1中有%2行无法识别（编码不明或含有空字符），未导入。")
+                       .arg(source)
+                       .arg(read.unreadable);
+    return reasons.join(QStringLiteral("\r\n"));
+}
+
 bool OpenDomainFile(const QString &path, QFile &file)
 {
     if (path.isEmpty())

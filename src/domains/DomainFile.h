@@ -29,6 +29,10 @@ QStringList SplitDomainFile(const QByteArray &bytes);
 // are counted, not kept, so memory stays bounded whatever the file holds.
 DomainFileLines ReadDomainLines(QIODevice &device, int maxEntries);
 
+// What was left out and why, one sentence a reason joined by CR LF; empty when nothing was.
+// `source` names where the lines came from ("文件", "粘贴的文本").
+QString LeftOutMessage(const DomainFileLines &read, const QString &source);
+
 // Opens `path` for reading if it is a regular file: never a folder, a pipe or a device, which
 // could block the open or never end.
 bool OpenDomainFile(const QString &path, QFile &file);

@@ -105,9 +105,7 @@ bool DomainQuery::fetch(const QString &domain, std::optional<PageCounts> *counts
     // A run started while we waited has cleared the table this row belonged to.
     if (runStarts != m_state.runStarts)
         return false;
-    const QString row = page.text.isEmpty() ? QString() : CutResultsRow(page.text);
-    if (!row.isEmpty())
-        *counts = CutCounts(row);
+    *counts = CountsOfPage(page.text);
     return true;
 }
 

@@ -63,3 +63,11 @@ PageCounts CutCounts(QStringView row)
     }
     return counts;
 }
+
+std::optional<PageCounts> CountsOfPage(QStringView page)
+{
+    const QString row = page.isEmpty() ? QString() : CutResultsRow(page);
+    if (row.isEmpty())
+        return std::nullopt;
+    return CutCounts(row);
+}

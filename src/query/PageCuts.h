@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <array>
+#include <optional>
 
 // Cutting the four indexed-page counts out of a site-statistics page. The page holds a table
 // row whose label cell ends in ">收录数量</td>"; the cells after it, up to "</tr>", hold the
@@ -20,3 +21,6 @@ using PageCounts = std::array<QString, 4>;
 
 // The four counts of a row, an empty one given as "0".
 PageCounts CutCounts(QStringView row);
+
+// The four counts of a statistics page, or none when it has no counts row (or is empty).
+std::optional<PageCounts> CountsOfPage(QStringView page);

@@ -76,7 +76,10 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     // Qt's own options come with one dash ("-platform xcb"), as do -h and -v.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
-        "Varnel网站收录批量查询器： 批量查询域名在百度、Google、360和Sogou的收录数量。"));
+        "Varnel网站收录批量查询器： 批量查询域名在百度、Google、360和Sogou的收录数量。\n"
+        "批量模式（--batch）不开窗口， 把结果以 CSV 写到标准输出或 --output 指定的文件。 "
+        "退出状态： 0 每个查询的域名都有结果； 1 至少一行失败； 2 用法错误； "
+        "3 检测更新失败或版本不同； 4 列表无法读取； 130/143 被 Ctrl+C 或 SIGTERM 中断。"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption stats
@@ -86,6 +89,21 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         = ServiceOption(QStringLiteral("update-url"), QStringLiteral("更新服务器"),
                         QStringLiteral("/version/main.txt"), build.updateUrl);
     parser.addOptions({ stats, update });
+    const QCommandLineOption batch(QStringLiteral("batch"),
+                                   QStringLiteral("不开窗口， 查询列表文件 LIST 中的域名。"),
+                                   QStringLiteral("LIST"));
+    const QCommandLineOption pace(
+        QStringLiteral("pace"),
+        QStringLiteral("批量模式每个域名的秒数， 2 到 60 的整数， 默认 2。"),
+        QStringLiteral("SECONDS"));
+    const QCommandLineOption output(
+        QStringLiteral("output"),
+        QStringLiteral("批量模式把结果逐行追加到文件 FILE（新文件先写表头）。"),
+        QStringLiteral("FILE"));
+    const QCommandLineOption resume(
+        QStringLiteral("resume"),
+        QStringLiteral("与 --output 同用： 文件中已有收录数量的域名不再查询， 新行接着编号追加。"));
+    parser.addOptions({ batch, pace, output, resume });
     for (const char *name : kQtValueOptions) {
         QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -118,6 +136,25 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             return refuse(QStringLiteral("--%1: 不是有效的 http 或 https 服务地址： \"%2\"")
                               .arg(name, parser.value(service)));
         (service.names() == stats.names() ? result.statsUrl : result.updateUrl) = base;
+    }
+    if (parser.isSet(batch)) {
+        BatchOptions options;
+        options.list = parser.value(batch);
+        if (parser.isSet(pace)) {
+            bool whole = false;
+            const int seconds = parser.value(pace).toInt(&whole);
+            if (!whole || seconds < 2 || seconds > 60)
+                return refuse(QStringLiteral("--pace: 须为 2 到 60 的整数秒： \"%1\"")
+                                  .arg(parser.value(pace)));
+            options.paceMs = seconds * 1000;
+        }
+        options.output = parser.value(output);
+        options.resume = parser.isSet(resume);
+        if (options.resume && options.output.isEmpty())
+            return refuse(QStringLiteral("--resume 须与 --output 同用"));
+        result.batch = options;
+    } else if (parser.isSet(pace) || parser.isSet(output) || parser.isSet(resume)) {
+        return refuse(QStringLiteral("--pace、--output 和 --resume 只用于 --batch"));
     }
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         result.exitStatus = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BatchRun.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -11,6 +13,7 @@ struct CommandLine
     QString output; // what to print before ending: to stdout when the status is 0, else stderr
     QString statsUrl; // a statistics service named at run time, or empty
     QString updateUrl; // an update server named at run time, or empty
+    std::optional<BatchOptions> batch; // a run without a window
 };
 
 // Reads `arguments` (the program's name first). Qt's own options (-platform, -session,

@@ -24,19 +24,68 @@ QString ResultsAsTabSeparated(const QList<QStringList> &lines)
     return text;
 }
 
+QByteArray CsvLine(const QStringList &line)
+{
+    QStringList fields;
+    for (const QString &shown : line) {
+        const QString cell = SpreadsheetSafe(shown);
+        const bool quoted = cell.contains(u',') || cell.contains(u'"') || cell.contains(u'\r')
+            || cell.contains(u'\n');
+        fields << (quoted ? u'"' + QString(cell).replace(u'"', QStringLiteral("\"\"")) + u'"'
+                          : cell);
+    }
+    return fields.join(u',').toUtf8() + "\r\n";
+}
+
 QByteArray ResultsAsCsv(const QList<QStringList> &lines)
 {
-    QByteArray csv("\xEF\xBB\xBF");
-    for (const QStringList &line : lines) {
-        QStringList fields;
-        for (const QString &shown : line) {
-            const QString cell = SpreadsheetSafe(shown);
-            const bool quoted = cell.contains(u',') || cell.contains(u'"') || cell.contains(u'\r')
-                || cell.contains(u'\n');
-            fields << (quoted ? u'"' + QString(cell).replace(u'"', QStringLiteral("\"\"")) + u'"'
-                              : cell);
-        }
-        csv += fields.join(u',').toUtf8() + "\r\n";
-    }
+    QByteArray csv(kCsvStart);
+    for (const QStringList &line : lines)
+        csv += CsvLine(line);
     return csv;
+}
+
+std::optional<QList<QStringList>> ParseResultsCsv(const QByteArray &csv)
+{
+    if (!csv.startsWith(kCsvStart))
+        return std::nullopt;
+    const QString text = QString::fromUtf8(csv.mid(qsizetype(sizeof kCsvStart) - 1));
+    QList<QStringList> lines;
+    QStringList cells;
+    QString cell;
+    bool quoted = false;
+    bool wasQuoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c != u'"')
+                cell += c;
+            else if (i + 1 < text.size() && text.at(i + 1) == u'"')
+                cell += text.at(++i);
+            else
+                quoted = false;
+        } else if (c == u'"') {
+            if (!cell.isEmpty() || wasQuoted)
+                return std::nullopt; // a quote inside an unquoted field
+            quoted = wasQuoted = true;
+        } else if (c == u',') {
+            cells << cell;
+            cell.clear();
+            wasQuoted = false;
+        } else if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
+            cells << cell;
+            lines << cells;
+            cells.clear();
+            cell.clear();
+            wasQuoted = false;
+            ++i;
+        } else if (wasQuoted) {
+            return std::nullopt; // text after a closing quote
+        } else {
+            cell += c;
+        }
+    }
+    if (quoted || !cell.isEmpty() || !cells.isEmpty())
+        return std::nullopt; // unterminated field or last line without CR LF
+    return lines;
 }

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // A cell as it may safely reach a spreadsheet: one that would start a formula there ("=", "+",
 // "-", "@", a tab or a CR first) gets a leading apostrophe, unless it is a plain number
@@ -22,3 +23,10 @@ QString ResultsAsTabSeparated(const QList<QStringList> &lines);
 // quotes doubled), in UTF-8 with a byte-order mark so that spreadsheets on Chinese systems read
 // it as UTF-8. Cells are written as shown, made spreadsheet-safe; empty ones stay empty.
 QByteArray ResultsAsCsv(const QList<QStringList> &lines);
+// One line of that CSV, CR LF included; and what a new file starts with.
+QByteArray CsvLine(const QStringList &cells);
+inline constexpr char kCsvStart[] = "\xEF\xBB\xBF";
+
+// Reads such a CSV back: its lines as cells, or nothing when it is not one (no byte-order mark,
+// broken quoting).
+std::optional<QList<QStringList>> ParseResultsCsv(const QByteArray &csv);

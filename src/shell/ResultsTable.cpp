@@ -25,6 +25,14 @@ const std::array<Column, 6> kColumns { {
 
 } // namespace
 
+QStringList ResultsHeader()
+{
+    QStringList texts;
+    for (const Column &column : kColumns)
+        texts << QString::fromUtf8(column.text);
+    return texts;
+}
+
 void SetUpResultsTable(QTreeWidget *table)
 {
     table->setColumnCount(int(kColumns.size()));

@@ -64,6 +64,12 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -z "$sample" ] || ! kill -0 "$sample" 2>/dev/null || fail "the sample service outlived the program"
+# The batch mode needs no display at all; with nothing named it brings its sample service too.
+printf 'example.com\nunknown.com\n' >"$scratch/list.txt"
+out=$(nodisplay --batch "$scratch/list.txt" --output "$scratch/out.csv" 2>"$scratch/err"); rc=$?
+[ $rc -eq 1 ] && grep -q '^1,example.com,"12,300"' "$scratch/out.csv" \
+  && grep -q '^2,unknown.com,,,,' "$scratch/out.csv" && grep -q "示例数据" "$scratch/err" \
+  || fail "batch: $rc '$(cat "$scratch/err")'"
 out=$(nodisplay stray-argument 2>"$scratch/err"); rc=$?
 [ $rc -eq 2 ] && [ -z "$out" ] && grep -q "Usage:" "$scratch/err" \
   || fail "stray argument: $rc '$out' '$(cat "$scratch/err")'"

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "AppSettings.h"
+
+#include <QString>
+#include <cstdio>
+
+// A run over a domain list without a window, for scripts and scheduled jobs: the window's update
+// check, import rules, fetch, cut and CSV, one query at a time at the pace.
+struct BatchOptions
+{
+    QString list;
+    int paceMs = 2000;
+    QString output; // empty: CSV to stdout
+    bool resume = false;
+};
+
+// Exit statuses, as --help lists them.
+enum BatchStatus {
+    kBatchAllCounted = 0,
+    kBatchSomeFailed = 1,
+    kBatchUsage = 2,
+    kBatchUpdateCheck = 3,
+    kBatchListUnreadable = 4,
+};
+
+// Runs the batch; returns the exit status. Ctrl+C or SIGTERM starts no further query and ends
+// with 130 or 143 after the summary.
+int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csvOut = stdout,
+             FILE *messages = stderr);
