@@ -1,4 +1,5 @@
 // Prints the program's performance figures. Run it from a Release build: bench/run.
+#include "BatchRun.h"
 #include "BenchUtil.h"
 #include "FakePlatform.h"
 #include "Form1.h"
@@ -229,6 +230,41 @@ void BenchLongRun(int entries, int stepMs, int pageDelayMs, int timeLimitMs, con
                 deepestStack / 1024.0, PeakRssMiB(), PeakRssMiB() - rssBefore);
 }
 
+// A batch run over `entries` domains at a short step set through the batch runner's code, against
+// a loopback server: wall time against the ideal, and peak memory.
+void BenchBatch(int entries, int stepMs)
+{
+    ScriptedHttpServer server;
+    QTemporaryDir dir;
+    QFile list(dir.filePath(QStringLiteral("list.txt")));
+    list.open(QIODevice::WriteOnly);
+    for (int i = 0; i < entries; ++i) {
+        const QByteArray domain = "d" + QByteArray::number(i) + ".com";
+        list.write(domain + "\n");
+        server.setReply(
+            "/siteall/" + domain,
+            { 200, standin::StatisticsPage(QString::fromUtf8(domain), { "1", "2", "3", "4" }) });
+    }
+    list.close();
+    server.setReply("/version/main.txt", { 200, "kwtp:V1.0|" });
+    BatchOptions options;
+    options.list = list.fileName();
+    options.paceMs = stepMs;
+    options.output = dir.filePath(QStringLiteral("out.csv"));
+    FILE *quiet = std::fopen("/dev/null", "w");
+    const double rssBefore = PeakRssMiB();
+    QElapsedTimer wall;
+    wall.start();
+    const int status = RunBatch(options, AppSettings::onHost(server.base()), quiet, quiet);
+    const double ms = wall.nsecsElapsed() / 1e6;
+    std::fclose(quiet);
+    const double ideal = double(entries - 1) * stepMs;
+    std::printf("batch run of %d entries at %d ms steps: %.1f s (ideal %.1f s, ratio %.2f), "
+                "status %d; peak RSS %.1f MiB (+%.1f)\n",
+                entries, stepMs, ms / 1000, ideal / 1000, ms / ideal, status, PeakRssMiB(),
+                PeakRssMiB() - rssBefore);
+}
+
 // Resident memory of this process now, in MiB.
 double CurrentRssMiB()
 {
@@ -267,8 +303,8 @@ void BenchScale(int entries, int stepMs)
 
 } // namespace
 
-// `varnel-bench [NAME...]` runs the named benchmarks only (cuts, import, pace, scale, long,
-// network); with no name, all of them.
+// `varnel-bench [NAME...]` runs the named benchmarks only (cuts, import, pace, batch, scale,
+// long, network); with no name, all of them.
 int main(int argc, char *argv[])
 {
     char base;
@@ -289,6 +325,8 @@ int main(int argc, char *argv[])
         BenchPaceUnderSlowPages(100);
         BenchPaceUnderSlowPages(500);
     }
+    if (wanted("batch"))
+        BenchBatch(1000, 10);
     if (wanted("scale"))
         BenchScale(32767, 2);
     if (wanted("long")) {
