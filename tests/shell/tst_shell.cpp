@@ -130,6 +130,17 @@ private slots:
         QCOMPARE(settings.statsBase, QString("http://127.0.0.1:1/p/siteall/"));
         QCOMPARE(settings.updateUrl, QString("https://u.example:8443/version/main.txt"));
         QCOMPARE(settings.forumUrl, AppSettings::fromBuild().forumUrl);
+        const CommandLine batch
+            = ParseCommandLine({ "prog", "--batch", "l.txt", "--pace", "60", "--output", "o.csv" });
+        QVERIFY(!batch.exitStatus && batch.batch);
+        QCOMPARE(batch.batch->paceMs, 60 * 1000);
+        for (const QStringList &wrong :
+             QList<QStringList> { { "--batch", "l.txt", "--pace", "1" },
+                                  { "--batch", "l.txt", "--pace", "2.5" },
+                                  { "--batch", "l.txt", "--pace", "61" },
+                                  { "--batch", "l.txt", "--resume" },
+                                  { "--output", "o.csv" } })
+            QCOMPARE(ParseCommandLine(QStringList { "prog" } + wrong).exitStatus, 2);
         for (const char *bad : { "127.0.0.1:1", "ftp://h", "http://", "", "http://u:p@h",
                                  "http://h/?q", "http://h/#f" }) {
             const CommandLine refused = ParseCommandLine({ "prog", "--stats-url", bad });
