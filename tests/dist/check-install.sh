@@ -46,6 +46,10 @@ out=$(nodisplay -platform offscreen -v 2>&1); rc=$? # Qt's own options pass
 [ $rc -eq 0 ] && [ "$out" = "varnel-index-query 1.0.0" ] || fail "-platform: $rc '$out'"
 out=$(nodisplay --help 2>&1); rc=$?
 [ $rc -eq 0 ] && grep -q -- "--version" <<<"$out" || fail "--help: $rc '$out'"
+out=$(env -u DISPLAY "$prefix/bin/varnel-standin" --version 2>&1); rc=$?
+[ $rc -eq 0 ] && [ "$out" = "varnel-standin 1.0.0" ] || fail "varnel-standin --version: $rc '$out'"
+env -u DISPLAY "$prefix/bin/varnel-standin" --help 2>&1 | grep -q "18080" || fail "varnel-standin --help names no port"
+
 # Started as its menu entry starts it, with nothing named: it brings its own sample service,
 # which never outlives it, however it ends.
 QT_QPA_PLATFORM=offscreen "$prefix/bin/varnel-index-query" >/dev/null 2>&1 &
