@@ -6,6 +6,12 @@
 
 using Mode = ScriptedHttpServer::Mode;
 
+// "<td>ok</td>" twenty times, as gzip writes it.
+const QByteArray kGzipped = QByteArray::fromRawData(
+    "\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\xb3\x29\x49\xb1\xcb\xcf\xb6\xd1\x07\x52\x36"
+    "\xc3\x8d\x09\x00\x5b\x6d\x69\x9f\xdc\x00\x00\x00",
+    33);
+
 class TestNet : public QObject
 {
     Q_OBJECT
@@ -59,6 +65,12 @@ private slots:
                   + qCompress(page).mid(4),
               0, Mode::Raw });
         QCOMPARE(HttpGetText(server.base() + "/packed").text, QString::fromUtf8(page));
+        server.setReply(
+            "/gzip",
+            { 200,
+              "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nConnection: close\r\n\r\n" + kGzipped,
+              0, Mode::Raw });
+        QCOMPARE(HttpGetText(server.base() + "/gzip").text, QString("<td>ok</td>").repeated(20));
     }
 
     void transportFailuresAreErrors_data()
@@ -105,6 +117,9 @@ private slots:
             = qCompress(QByteArray(platform::HttpRequest::kBodyCap + 1, 0)).mid(4);
         QTest::newRow("unpacks past the cap")
             << head + "Content-Length: " + QByteArray::number(bomb.size()) + "\r\n\r\n" + bomb;
+        QTest::newRow("truncated gzip")
+            << "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 20\r\n\r\n"
+                + kGzipped.left(20);
         QTest::newRow("truncated deflate") << head + "Content-Length: 20\r\n\r\n" + packed.left(20);
         QTest::newRow("bad chunk size") << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: "
                                                       "chunked\r\n\r\nzz\r\nabc\r\n0\r\n\r\n");
