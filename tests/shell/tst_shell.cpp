@@ -175,12 +175,7 @@ private slots:
         fake.fileAnswers << list.fileName();
         form.findChild<QPushButton *>("Command1")->click();
         start->click();
-        QTimer *timer = form.findChild<QTimer *>("Timer1");
-        timer->setInterval(3600 * 1000);
-        while (timer->isActive()) {
-            QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
-            QCoreApplication::sendPostedEvents();
-        }
+        StepRunToItsEnd(form);
         auto *table = form.findChild<QTreeWidget *>("ListView1");
         QCOMPARE(table->topLevelItem(0)->text(2), QString("12,300"));
         QCOMPARE(table->topLevelItem(1)->text(1), QString("unknown.com"));
@@ -283,12 +278,7 @@ private slots:
         const QString odd = "<i>q\"" + QString(60, 'a') + ".com";
         f.importLines({ "a.com", "b.com", "fail.com", odd });
         f.click("Command2");
-        QTimer *timer = f.find<QTimer>("Timer1");
-        timer->setInterval(3600 * 1000); // the steps come from here, one after the other
-        while (timer->isActive()) {
-            QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
-            QCoreApplication::sendPostedEvents();
-        }
+        StepRunToItsEnd(*f.form);
         QTreeWidget *table = f.table();
         table->setFocus();
         QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);

@@ -29,6 +29,16 @@ QByteArray PagePath(const ScriptedHttpServer &server, const QString &domain)
 
 } // namespace
 
+void StepRunToItsEnd(QWidget &form)
+{
+    auto *timer = form.findChild<QTimer *>(QStringLiteral("Timer1"));
+    timer->setInterval(3600 * 1000);
+    while (timer->isActive()) {
+        QMetaObject::invokeMethod(timer, "timeout");
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
 void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts, int delayMs,
                                ScriptedHttpServer::Mode mode)
 {

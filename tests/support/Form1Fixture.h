@@ -14,6 +14,10 @@
 #include <functional>
 #include <memory>
 
+// Run steps come from the test, never from the clock: the run timer is set too slow to fire by
+// itself, and each step is made as the timer would make it, until the run is over.
+void StepRunToItsEnd(QWidget &form);
+
 // A main window wired to a scripted loopback server (statistics pages under /siteall/, the
 // version file, and a forum, service and resource site of its own each) and to platform
 // doubles, shown on the offscreen platform so that tests can press its controls.
