@@ -3,11 +3,11 @@
 #include "HttpGetText.h"
 #include "ListBox.h"
 #include "PageCuts.h"
+#include "ResultsModel.h"
 #include "StatusBar.h"
 #include "SuffixMarkers.h"
 
 #include <QPointer>
-#include <QTreeWidget>
 
 DomainQuery::DomainQuery(const Controls &controls, QueryState &state, const QString &serviceBase,
                          const FetchLimits &limits, QObject *parent)
@@ -42,15 +42,6 @@ void DomainQuery::onListClick()
     }
 }
 
-bool RowHasNoCounts(const QTreeWidgetItem &row)
-{
-    for (int column = 2; column < 6; ++column) {
-        if (!row.text(column).isEmpty())
-            return false;
-    }
-    return true;
-}
-
 void DomainQuery::query(const QString &domain)
 {
     if (m_state.waitingQueries >= QueryState::kMaxWaitingQueries) {
@@ -60,15 +51,7 @@ void DomainQuery::query(const QString &domain)
     std::optional<PageCounts> counts;
     if (!fetch(domain, &counts))
         return;
-    // The row is filled before it joins the table: each change to a row in the table makes
-    // the view look it up again, which costs more the longer the table.
-    QTreeWidget *table = m_controls.table;
-    auto *item = new QTreeWidgetItem();
-    item->setText(0, QString::number(table->topLevelItemCount() + 1));
-    item->setText(1, domain);
-    if (counts)
-        fill(*item, *counts);
-    table->addTopLevelItem(item);
+    m_controls.results->appendRow(domain, counts);
     if (!counts)
         return;
     const int entries = m_controls.list->count();
@@ -77,17 +60,15 @@ void DomainQuery::query(const QString &domain)
 
 void DomainQuery::requery(int row, int left, int total)
 {
-    const QTreeWidgetItem *before = m_controls.table->topLevelItem(row);
-    if (!before)
+    if (row >= m_controls.results->rowCount())
         return;
-    const QString domain = before->text(1);
+    const QString domain = m_controls.results->domain(row);
     std::optional<PageCounts> counts;
     if (!fetch(domain, &counts))
         return;
-    QTreeWidgetItem *item = m_controls.table->topLevelItem(row);
-    if (!item || !counts)
+    if (row >= m_controls.results->rowCount() || !counts)
         return; // failed again: it stays failed, and can be tried again
-    fill(*item, *counts);
+    m_controls.results->fillRow(row, *counts);
     report(domain, total, left);
 }
 
@@ -107,12 +88,6 @@ bool DomainQuery::fetch(const QString &domain, std::optional<PageCounts> *counts
         return false;
     *counts = CountsOfPage(page.text);
     return true;
-}
-
-void DomainQuery::fill(QTreeWidgetItem &item, const PageCounts &counts)
-{
-    for (int k = 0; k < 4; ++k)
-        item.setText(2 + k, counts[k]);
 }
 
 void DomainQuery::report(const QString &domain, int entries, int left)

@@ -9,17 +9,12 @@
 #include <QString>
 #include <optional>
 
-class QTreeWidget;
-class QTreeWidgetItem;
+class ResultsModel;
 
 namespace platform {
 class ListBox;
 class StatusBar;
 } // namespace platform
-
-// A results row that has failed: no page arrived, or it had no counts row (all four count
-// cells empty). A row of "0"s is a result.
-bool RowHasNoCounts(const QTreeWidgetItem &row);
 
 // What happens when an entry of the domain list becomes current: the list's tool tip names the
 // entry and, while queryMode is 1, the entry's domain is checked, its statistics page fetched,
@@ -31,7 +26,7 @@ public:
     struct Controls
     {
         platform::ListBox *list;
-        QTreeWidget *table;
+        ResultsModel *results;
         platform::StatusBar *status;
     };
 
@@ -59,7 +54,6 @@ private:
     // False when the result has nowhere to go any more: the window went, or a new start
     // cleared the table.
     bool fetch(const QString &domain, std::optional<PageCounts> *counts);
-    void fill(QTreeWidgetItem &item, const PageCounts &counts);
     void report(const QString &domain, int entries, int left);
 
     Controls m_controls;

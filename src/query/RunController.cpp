@@ -3,6 +3,7 @@
 #include "DomainQuery.h"
 #include "ListBox.h"
 #include "MessageBoxes.h"
+#include "ResultsModel.h"
 #include "StatusBar.h"
 
 #include <QLabel>
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
-#include <QTreeWidget>
 
 namespace {
 
@@ -60,7 +60,7 @@ void RunController::start()
     QPointer<RunController> alive(this);
     m_controls.startStop->setText(kStopCaption);
     m_controls.list->setEnabled(false);
-    m_controls.table->clear();
+    m_controls.results->clear();
     // A skip made outside a run (during an add's query) may have moved the cursor.
     m_state.queryCursor = 0;
     m_state.runStarts += 1;
@@ -93,12 +93,7 @@ void RunController::stop()
 
 QList<int> RunController::failedRows() const
 {
-    QList<int> rows;
-    for (int row = 0; row < m_controls.table->topLevelItemCount(); ++row) {
-        if (RowHasNoCounts(*m_controls.table->topLevelItem(row)))
-            rows << row;
-    }
-    return rows;
+    return m_controls.results->failedRows();
 }
 
 void RunController::retryFailed()

@@ -9,7 +9,7 @@ class QLabel;
 class QPushButton;
 class QSlider;
 class QTimer;
-class QTreeWidget;
+class ResultsModel;
 class QWidget;
 class DomainQuery;
 namespace platform {
@@ -28,7 +28,7 @@ public:
     struct Controls
     {
         platform::ListBox *list;
-        QTreeWidget *table;
+        ResultsModel *results;
         platform::StatusBar *status;
         QPushButton *startStop;
         QTimer *timer;

@@ -5,7 +5,7 @@
 #include "HttpGetText.h"
 #include "PageCuts.h"
 #include "ResultsExport.h"
-#include "ResultsTable.h"
+#include "ResultsModel.h"
 #include "SuffixMarkers.h"
 #include "UpdateCheck.h"
 
@@ -68,10 +68,10 @@ public:
         if (!m_file.open(QIODevice::Append | QIODevice::Unbuffered))
             return false;
         if (fresh)
-            write(kCsvStart + CsvLine(ResultsHeader()));
+            write(kCsvStart + CsvLine(ResultsModel::header()));
         return true;
     }
-    void startStdout() { write(kCsvStart + CsvLine(ResultsHeader())); }
+    void startStdout() { write(kCsvStart + CsvLine(ResultsModel::header())); }
 
     void write(const QByteArray &bytes)
     {
@@ -130,7 +130,7 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
             std::optional<QList<QStringList>> lines;
             if (earlier.open(QIODevice::ReadOnly))
                 lines = ParseResultsCsv(earlier.readAll());
-            if (!lines || lines->isEmpty() || lines->first() != ResultsHeader()) {
+            if (!lines || lines->isEmpty() || lines->first() != ResultsModel::header()) {
                 Say(messages,
                     QStringLiteral("--resume: %1 不是本程序批量模式写出的结果文件。")
                         .arg(options.output));

@@ -7,6 +7,7 @@
 #include "HttpGetText.h"
 #include "LinkButtons.h"
 #include "Platform.h"
+#include "ResultsModel.h"
 #include "ResultsTable.h"
 #include "ResultsTableActions.h"
 #include "ResultsTableProc.h"
@@ -63,7 +64,8 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
         ApplyDisplayFont(control);
     ui->Label1->adjustSize();
     ui->Label2->adjustSize();
-    SetUpResultsTable(ui->ListView1);
+    m_results = new ResultsModel(ui->ListView1);
+    SetUpResultsTable(ui->ListView1, m_results);
     auto *resultsActions = new ResultsTableActions(ui->ListView1, m_platform, this);
     ui->s1->setPanels({ QStringLiteral("运行提示："), QStringLiteral("正在检测程序最新版本.."),
                         QString(), QStringLiteral("Varnel出品") },
@@ -75,7 +77,7 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     ui->Command4->setAccessibleDescription(m_settings.serviceUrl);
     ui->Command5->setAccessibleDescription(m_settings.resourceUrl);
 
-    m_query = new DomainQuery({ ui->List1, ui->ListView1, ui->s1 }, m_state, m_settings.statsBase,
+    m_query = new DomainQuery({ ui->List1, m_results, ui->s1 }, m_state, m_settings.statsBase,
                               m_settings.fetchLimits, this);
     connect(ui->List1, &platform::ListBox::listClick, m_query, &DomainQuery::onListClick);
 
@@ -96,7 +98,7 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     // The steps keep a fixed pace: a coarse timer may fire each of them up to 5 % late.
     m_timer1->setTimerType(Qt::PreciseTimer);
     m_run = new RunController(
-        { ui->List1, ui->ListView1, ui->s1, ui->Command2, m_timer1, ui->Slider1, ui->Label2, this },
+        { ui->List1, m_results, ui->s1, ui->Command2, m_timer1, ui->Slider1, ui->Label2, this },
         m_state, *m_query, m_platform.boxes, this);
     connect(ui->Command2, &QPushButton::clicked, m_run, &RunController::onStartStopClick);
     resultsActions->offerRetry({ [this] { return m_run->running(); },
@@ -210,7 +212,7 @@ void Form1::announceEnd()
 {
     if (isActiveWindow())
         return; // the user is watching
-    const int rows = ui->ListView1->topLevelItemCount();
+    const int rows = m_results->rowCount();
     const int failed = int(m_run->failedRows().size());
     m_platform.desktop.notify(
         windowTitle(),

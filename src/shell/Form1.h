@@ -15,6 +15,7 @@ struct Platform;
 class DomainImport;
 class DomainQuery;
 class QTimer;
+class ResultsModel;
 class RunController;
 
 // The main window: domain list, results table, run controls, links and status bar.
@@ -51,6 +52,7 @@ private:
     DomainQuery *m_query = nullptr;
     DomainImport *m_import = nullptr;
     RunController *m_run = nullptr;
+    ResultsModel *m_results = nullptr;
     QTimer *m_timer1 = nullptr;
     bool m_closed = false;
 };

@@ -1,53 +1,34 @@
 #include "ResultsTable.h"
 
+#include "ResultsModel.h"
+
 #include <QHeaderView>
-#include <QTreeWidget>
+#include <QTableView>
 
 #include <array>
 
 namespace {
 
-struct Column
-{
-    const char *key;
-    const char *text;
-    int width; // pixels at 96 dpi
-};
-
-const std::array<Column, 6> kColumns { {
-    { "bh", "编号", 53 },
-    { "ym", "域名", 107 },
-    { "bd", "百度", 133 },
-    { "googl", "Google", 133 },
-    { "san", "360", 133 },
-    { "sogou", "Sogou", 133 },
-} };
+// Column widths in pixels at 96 dpi, from 编号 to Sogou.
+const std::array<int, 6> kWidths { 53, 107, 133, 133, 133, 133 };
 
 } // namespace
 
-QStringList ResultsHeader()
+void SetUpResultsTable(QTableView *table, ResultsModel *results)
 {
-    QStringList texts;
-    for (const Column &column : kColumns)
-        texts << QString::fromUtf8(column.text);
-    return texts;
-}
-
-void SetUpResultsTable(QTreeWidget *table)
-{
-    table->setColumnCount(int(kColumns.size()));
-    QTreeWidgetItem *header = table->headerItem();
-    for (int i = 0; i < int(kColumns.size()); ++i) {
-        header->setText(i, QString::fromUtf8(kColumns[i].text));
-        header->setData(i, Qt::UserRole, QString::fromUtf8(kColumns[i].key));
-        header->setTextAlignment(i, Qt::AlignLeft | Qt::AlignVCenter);
-        table->setColumnWidth(i, kColumns[i].width);
-    }
-    table->header()->setStretchLastSection(false);
-    table->header()->setSectionsMovable(false);
-    table->header()->setSectionsClickable(true);
-    table->setRootIsDecorated(false);
-    table->setUniformRowHeights(true);
+    table->setModel(results);
+    for (int i = 0; i < int(kWidths.size()); ++i)
+        table->setColumnWidth(i, kWidths[i]);
+    QHeaderView *columns = table->horizontalHeader();
+    columns->setStretchLastSection(false);
+    columns->setSectionsMovable(false);
+    columns->setSectionsClickable(true);
+    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Rows as a list shows them: one line of text high, all alike.
+    QHeaderView *rows = table->verticalHeader();
+    rows->setMinimumSectionSize(0);
+    rows->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
 }

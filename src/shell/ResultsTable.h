@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QStringList>
+class QTableView;
+class ResultsModel;
 
-class QTreeWidget;
-
-// The six columns of the results table with their keys, header texts and widths.
-void SetUpResultsTable(QTreeWidget *table);
-// The header texts of the six columns, as the table shows them.
-QStringList ResultsHeader();
+// Shows `results` in `table` as a list of rows: six columns of fixed widths, whole rows
+// selected, nothing edited.
+void SetUpResultsTable(QTableView *table, ResultsModel *results);

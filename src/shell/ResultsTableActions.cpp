@@ -11,9 +11,9 @@
 #include <QScrollBar>
 #include <QStorageInfo>
 #include <QStyle>
+#include <QTableView>
 #include <QTextDocument>
 #include <QToolTip>
-#include <QTreeWidget>
 
 #include <algorithm>
 #include <cerrno>
@@ -22,7 +22,7 @@ namespace {
 
 const QString kBoxTitle = QStringLiteral("Varnel系列软件");
 
-QAction *AddAction(QTreeWidget *table, const char *name, const QString &text,
+QAction *AddAction(QTableView *table, const char *name, const QString &text,
                    const QKeySequence &keys = {})
 {
     auto *action = new QAction(text, table);
@@ -54,7 +54,7 @@ QString SaveFailureReason(const QString &path, qint64 size, int error, const QSt
 
 } // namespace
 
-ResultsTableActions::ResultsTableActions(QTreeWidget *table, platform::Platform &platform,
+ResultsTableActions::ResultsTableActions(QTableView *table, platform::Platform &platform,
                                          QWidget *window)
     : QObject(table)
     , m_table(table)
@@ -66,7 +66,7 @@ ResultsTableActions::ResultsTableActions(QTreeWidget *table, platform::Platform 
     connect(AddAction(table, "copyResults", QStringLiteral("复制"), QKeySequence::Copy),
             &QAction::triggered, this, &ResultsTableActions::copySelection);
     connect(AddAction(table, "selectAllResults", QStringLiteral("全选"), QKeySequence::SelectAll),
-            &QAction::triggered, table, &QTreeWidget::selectAll);
+            &QAction::triggered, table, &QTableView::selectAll);
     connect(AddAction(table, "exportResults", QStringLiteral("导出结果…")), &QAction::triggered,
             this, &ResultsTableActions::exportAll);
     m_viewport = table->viewport();
@@ -76,26 +76,27 @@ ResultsTableActions::ResultsTableActions(QTreeWidget *table, platform::Platform 
 
 QStringList ResultsTableActions::headerLine() const
 {
+    const QAbstractItemModel *model = m_table->model();
     QStringList cells;
-    for (int column = 0; column < m_table->columnCount(); ++column)
-        cells << m_table->headerItem()->text(column);
+    for (int column = 0; column < model->columnCount(); ++column)
+        cells << model->headerData(column, Qt::Horizontal).toString();
     return cells;
 }
 
 QStringList ResultsTableActions::rowLine(int row) const
 {
-    const QTreeWidgetItem *item = m_table->topLevelItem(row);
+    const QAbstractItemModel *model = m_table->model();
     QStringList cells;
-    for (int column = 0; column < m_table->columnCount(); ++column)
-        cells << item->text(column);
+    for (int column = 0; column < model->columnCount(); ++column)
+        cells << model->index(row, column).data().toString();
     return cells;
 }
 
 void ResultsTableActions::copySelection()
 {
     QList<int> rows;
-    for (QTreeWidgetItem *item : m_table->selectedItems())
-        rows << m_table->indexOfTopLevelItem(item);
+    for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
+        rows << index.row();
     if (rows.isEmpty())
         return;
     std::sort(rows.begin(), rows.end()); // in table order, whatever order they were picked in
@@ -115,7 +116,7 @@ void ResultsTableActions::exportAll()
     if (!path)
         return;
     QList<QStringList> lines { headerLine() };
-    for (int row = 0; row < m_table->topLevelItemCount(); ++row)
+    for (int row = 0; row < m_table->model()->rowCount(); ++row)
         lines << rowLine(row);
 
     // Written beside the target and renamed over it only when complete: a failure leaves no

@@ -4,7 +4,7 @@
 #include <functional>
 
 class QAction;
-class QTreeWidget;
+class QTableView;
 class QWidget;
 namespace platform {
 struct Platform;
@@ -18,7 +18,7 @@ class ResultsTableActions : public QObject
 {
     Q_OBJECT
 public:
-    ResultsTableActions(QTreeWidget *table, platform::Platform &platform, QWidget *window);
+    ResultsTableActions(QTableView *table, platform::Platform &platform, QWidget *window);
 
     void copySelection();
     void exportAll();
@@ -43,7 +43,7 @@ private:
     QStringList headerLine() const;
     QStringList rowLine(int row) const;
 
-    QTreeWidget *m_table;
+    QTableView *m_table;
     QObject *m_viewport = nullptr;
     platform::Platform &m_platform;
     QWidget *m_window;

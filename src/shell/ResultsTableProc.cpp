@@ -3,7 +3,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QStyle>
-#include <QTreeWidget>
+#include <QTableView>
 
 ResultsTableProc::ResultsTableProc(QHeaderView *header)
     : QObject(header)
@@ -37,8 +37,8 @@ bool ResultsTableProc::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void InstallResultsTableProc(QTreeWidget *table)
+void InstallResultsTableProc(QTableView *table)
 {
-    QHeaderView *header = table->header();
+    QHeaderView *header = table->horizontalHeader();
     header->viewport()->installEventFilter(new ResultsTableProc(header));
 }

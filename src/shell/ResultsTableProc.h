@@ -3,7 +3,7 @@
 #include <QObject>
 
 class QHeaderView;
-class QTreeWidget;
+class QTableView;
 
 // Sits in front of the results table header's own event handling: it refuses to start dragging
 // a column divider and swallows double clicks on a divider (which would auto-size the column).
@@ -24,4 +24,4 @@ private:
 };
 
 // Puts the filter in place on the table's header; it stays there for the table's lifetime.
-void InstallResultsTableProc(QTreeWidget *table);
+void InstallResultsTableProc(QTableView *table);

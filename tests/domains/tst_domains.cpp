@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QStringEncoder>
 #include <QToolTip>
-#include <QTreeWidget>
 #include <QtTest>
 #include <sys/stat.h>
 #include <variant>

@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
-#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -113,7 +112,7 @@ private slots:
         QCOMPARE(f->status()->panelText(2), QString("所有域名已查询完毕!"));
 
         f->click("Command2"); // a new start clears the rows and begins with entry 0
-        QCOMPARE(f->table()->topLevelItemCount(), 1);
+        QCOMPARE(f->rowCount(), 1);
         f->click("Command2");
         tick(); // a step queued before the stop belongs to no run
         QCOMPARE(f->runState(), kIdle);
@@ -131,7 +130,7 @@ private slots:
         f->onRequest("slow.com", [this] { tick(); });
         f->onRequest("never.com", [&] {
             tick(); // b.com, the last entry, inside never.com's wait: the run ends
-            rowsWhenTheRunEnded = timer()->isActive() ? -1 : f->table()->topLevelItemCount();
+            rowsWhenTheRunEnded = timer()->isActive() ? -1 : f->rowCount();
             f->server.setReply("/siteall/never.com", { 200, "", 0, {}, {}, 100 });
             f->server.dropHeld("/siteall/never.com"); // and so is the second try
             f->server.release("/siteall/slow.com");
@@ -161,7 +160,7 @@ private slots:
         f->click("Command2");
         timer()->setInterval(3600 * 1000);
         tick();
-        QCOMPARE(f->table()->topLevelItemCount(), 3);
+        QCOMPARE(f->rowCount(), 3);
         QCOMPARE(f->server.requests.size(), 3);
         QCOMPARE(f->status()->panelText(2),
                  QString("slow.com查询完毕 | 共：3个域名 | 剩余查询：0个"));
@@ -169,7 +168,7 @@ private slots:
 
         f->importLines({ "late.com", "a.com" });
         f->click("Command2"); // stopped when its page was asked for: the start arms no timer
-        QCOMPARE(f->table()->topLevelItemCount(), 1);
+        QCOMPARE(f->rowCount(), 1);
         QCOMPARE(f->runState(), kIdle);
     }
 
@@ -199,7 +198,7 @@ private slots:
         connect(&release, &QTimer::timeout, this, [&] {
             deepest = std::max(deepest, waiting());
             if (startedWhenTheRunEnded < 0 && !timer()->isActive())
-                startedWhenTheRunEnded = f->table()->topLevelItemCount() + waiting();
+                startedWhenTheRunEnded = f->rowCount() + waiting();
             if (stepsDueAtTheBound > 0 && f->list()->count() == listed)
                 addAndQuery("added.com");
             if (!timer()->isActive() || stepsDueAtTheBound > 0) {
@@ -212,7 +211,7 @@ private slots:
         timer()->setInterval(5);
         domains << "added.com"
                 << "added.com"; // once by the add, once by the run
-        QTRY_COMPARE_WITH_TIMEOUT(f->table()->topLevelItemCount(), domains.size(), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(f->rowCount(), domains.size(), 60000);
         QCOMPARE(deepest, bound);
         QCOMPARE(startedWhenTheRunEnded, domains.size()); // none held back past the end
         QStringList rows;
@@ -259,7 +258,7 @@ private slots:
             f->server.release();
         });
         tick();
-        QCOMPARE(f->table()->topLevelItemCount(), 1);
+        QCOMPARE(f->rowCount(), 1);
         QCOMPARE(f->status()->panelText(2), "a.com查询完毕 | 共：3个域名 | 剩余查询：2个");
         QCOMPARE(f->runState(), kRunning + " cursor:0");
     }
@@ -351,12 +350,12 @@ private slots:
         QCOMPARE(f->rowTexts(0).mid(0, 2), QStringList({ "1", "home.example" }));
         tick(); // the last entry is rejected: nothing further to skip to
         QCOMPARE(f->list()->listIndex(), 20002);
-        QCOMPARE(f->table()->topLevelItemCount(), 1);
+        QCOMPARE(f->rowCount(), 1);
 
         f->importLines({ "test.example" });
         f->form->cx();
         QCOMPARE(f->status()->panelText(2), QString("域名不正确,自动跳转下一个.."));
-        QCOMPARE(f->table()->topLevelItemCount(), 1);
+        QCOMPARE(f->rowCount(), 1);
     }
 
     void emptyAndShrinkingLists()
@@ -374,7 +373,7 @@ private slots:
         f->importLines({ "a.com", "b.com", "c.com" }); // its last entry is queried: the run is on
         tick(); // the cursor lies at the end of the shorter list: the run ends
         QCOMPARE(f->runState(), kIdle);
-        QCOMPARE(f->table()->topLevelItemCount(), 4);
+        QCOMPARE(f->rowCount(), 4);
 
         f->click("Command2");
         f->importFile(f->writeFile("empty.txt", ""));

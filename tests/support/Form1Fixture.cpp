@@ -73,8 +73,9 @@ void Form1Fixture::importLines(const QStringList &lines)
 QStringList Form1Fixture::rowTexts(int row) const
 {
     QStringList texts;
-    for (int column = 0; table()->topLevelItem(row) && column < 6; ++column)
-        texts << table()->topLevelItem(row)->text(column);
+    const QAbstractItemModel *model = table()->model();
+    for (int column = 0; row < model->rowCount() && column < model->columnCount(); ++column)
+        texts << model->index(row, column).data().toString();
     return texts;
 }
 

@@ -8,8 +8,8 @@
 #include "StatusBar.h"
 
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
-#include <QTreeWidget>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -31,7 +31,8 @@ struct Form1Fixture
         return form->findChild<T *>(QString::fromLatin1(name));
     }
     platform::ListBox *list() const { return find<platform::ListBox>("List1"); }
-    QTreeWidget *table() const { return find<QTreeWidget>("ListView1"); }
+    QTableView *table() const { return find<QTableView>("ListView1"); }
+    int rowCount() const { return table()->model()->rowCount(); }
     platform::StatusBar *status() const { return find<platform::StatusBar>("s1"); }
     QPushButton *button(const char *name) const { return find<QPushButton>(name); }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }

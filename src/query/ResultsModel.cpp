@@ -1,0 +1,129 @@
+#include "ResultsModel.h"
+
+#include <array>
+
+namespace {
+
+struct Column
+{
+    const char *key;
+    const char *text;
+};
+
+const std::array<Column, 6> kColumns { {
+    { "bh", "编号" },
+    { "ym", "域名" },
+    { "bd", "百度" },
+    { "googl", "Google" },
+    { "san", "360" },
+    { "sogou", "Sogou" },
+} };
+
+const int kFirstCount = 2;
+
+} // namespace
+
+QStringList ResultsModel::header()
+{
+    QStringList texts;
+    for (const Column &column : kColumns)
+        texts << QString::fromUtf8(column.text);
+    return texts;
+}
+
+int ResultsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int ResultsModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(kColumns.size());
+}
+
+QString ResultsModel::cell(int row, int column) const
+{
+    if (column == 0)
+        return QString::number(row + 1);
+    if (column == 1)
+        return m_rows.at(row).domain;
+    return m_rows.at(row).counts.at(column - kFirstCount);
+}
+
+QVariant ResultsModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    if (role == Qt::DisplayRole)
+        return cell(index.row(), index.column());
+    return {};
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= int(kColumns.size()))
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(kColumns[section].text);
+    if (role == Qt::UserRole)
+        return QString::fromUtf8(kColumns[section].key);
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+Qt::ItemFlags ResultsModel::flags(const QModelIndex &index) const
+{
+    // Saying that no row ever has children spares the view a look at each row's children
+    // whenever it lays the rows out again.
+    return QAbstractTableModel::flags(index) | Qt::ItemNeverHasChildren;
+}
+
+void ResultsModel::appendRow(const QString &domain, const std::optional<PageCounts> &counts)
+{
+    const int row = int(m_rows.size());
+    beginInsertRows({}, row, row);
+    m_rows.append({ domain, counts.value_or(PageCounts {}) });
+    endInsertRows();
+}
+
+void ResultsModel::fillRow(int row, const PageCounts &counts)
+{
+    m_rows[row].counts = counts;
+    emit dataChanged(index(row, kFirstCount), index(row, int(kColumns.size()) - 1));
+}
+
+void ResultsModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_rows.squeeze();
+    endResetModel();
+}
+
+QStringList ResultsModel::rowTexts(int row) const
+{
+    QStringList texts;
+    for (int column = 0; column < int(kColumns.size()); ++column)
+        texts << cell(row, column);
+    return texts;
+}
+
+bool ResultsModel::rowFailed(int row) const
+{
+    for (const QString &count : m_rows.at(row).counts) {
+        if (!count.isEmpty())
+            return false;
+    }
+    return true;
+}
+
+QList<int> ResultsModel::failedRows() const
+{
+    QList<int> rows;
+    for (int row = 0; row < int(m_rows.size()); ++row) {
+        if (rowFailed(row))
+            rows << row;
+    }
+    return rows;
+}

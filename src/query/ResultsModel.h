@@ -1,0 +1,51 @@
+#pragma once
+
+#include "PageCuts.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QStringList>
+
+// The rows of the results table: number, domain and the four counts of each queried domain.
+// A flat model: rows are only appended, filled in place or all cleared, and the view is told
+// of each change on its own, so a row added to a long table costs what it costs to a short one.
+class ResultsModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // The header texts of the six columns, as the table shows them.
+    static QStringList header();
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    // Qt::DisplayRole gives the texts; Qt::UserRole the columns' keys ("bh", "ym", "bd" ...).
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // A row for `domain`, numbered after the last, with its counts or, when none came, empty.
+    void appendRow(const QString &domain, const std::optional<PageCounts> &counts);
+    void fillRow(int row, const PageCounts &counts);
+    void clear();
+
+    QString domain(int row) const { return m_rows.at(row).domain; }
+    // The six cells of a row as the table shows them.
+    QStringList rowTexts(int row) const;
+    // A row that has failed: no page arrived, or it had no counts row (all four count cells
+    // empty). A row of "0"s is a result.
+    bool rowFailed(int row) const;
+    QList<int> failedRows() const;
+
+private:
+    struct Row
+    {
+        QString domain;
+        PageCounts counts;
+    };
+
+    QString cell(int row, int column) const;
+
+    QList<Row> m_rows;
+};
