@@ -1,30 +1,13 @@
 #include "HttpRequest.h"
 
 #include "ContentDecoding.h"
+#include "CurlDriver.h"
 #include "HttpRules.h"
 
-#include <QCoreApplication>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QStringDecoder>
 #include <QTimer>
-#include <QUrl>
 
 namespace platform {
-
-namespace {
-
-// Owned by the application object so that it goes before the network stack does.
-QNetworkAccessManager &Manager()
-{
-    static QPointer<QNetworkAccessManager> manager;
-    if (!manager)
-        manager = new QNetworkAccessManager(QCoreApplication::instance());
-    return *manager;
-}
-
-} // namespace
 
 QString DecodeBody(const QByteArray &body)
 {
@@ -40,11 +23,8 @@ HttpRequest::HttpRequest(QObject *parent)
 
 HttpRequest::~HttpRequest()
 {
-    if (m_reply) {
-        m_reply->disconnect(this);
-        m_reply->abort();
-        m_reply->deleteLater();
-    }
+    endTransfer();
+    curl_slist_free_all(m_headerList);
 }
 
 void HttpRequest::setLimits(int timeLimitMs, qint64 bodyCap)
@@ -77,7 +57,7 @@ bool HttpRequest::open(const QString &method, const QString &url, bool async)
 
 bool HttpRequest::setRequestHeader(const QString &name, const QString &value)
 {
-    if (m_state != Opened || m_reply) {
+    if (m_state != Opened || m_timer) {
         m_error = QStringLiteral("headers can only be set between open and send");
         return false;
     }
@@ -87,10 +67,21 @@ bool HttpRequest::setRequestHeader(const QString &name, const QString &value)
 
 bool HttpRequest::send()
 {
-    if (m_state != Opened || m_reply) {
+    if (m_state != Opened || m_timer) {
         m_error = QStringLiteral("send needs an opened, unsent request");
         return false;
     }
+    bool acceptEncoding = false;
+    for (const auto &[name, value] : std::as_const(m_headers)) {
+        // curl sends a header with nothing after the colon only when it ends in ";".
+        const QByteArray line = value.isEmpty() ? name + ';' : name + ": " + value;
+        m_headerList = curl_slist_append(m_headerList, line.constData());
+        acceptEncoding |= name.compare("Accept-Encoding", Qt::CaseInsensitive) == 0;
+    }
+    // Asked for by name and unpacked here rather than by curl, so that a compressed body that
+    // is corrupt, cut short or followed by garbage is noticed.
+    if (!acceptEncoding)
+        m_headerList = curl_slist_append(m_headerList, "Accept-Encoding: gzip, deflate");
     startTransfer(QUrl(m_url));
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);
@@ -102,38 +93,89 @@ bool HttpRequest::send()
 
 void HttpRequest::startTransfer(const QUrl &url, bool fresh)
 {
-    QNetworkRequest request(url);
-    for (const auto &[name, value] : std::as_const(m_headers))
-        request.setRawHeader(name, value);
-    // Asked for by name, compressed bodies reach us as they came, so that one which is corrupt
-    // or cut short is noticed (Qt's own unpacking passes both as pages).
-    if (!request.hasRawHeader("Accept-Encoding"))
-        request.setRawHeader("Accept-Encoding", "gzip, deflate");
-    // Redirects are followed here rather than by Qt, which drops the body of a redirect it
-    // cannot follow (no Location): that answer's body counts like any other.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
+    m_current = url;
     m_body.clear();
-    // The second try of a request whose connection broke before any answer goes through a
-    // manager of its own: a connection that no other request shares or has used.
-    if (fresh && !m_freshManager)
-        m_freshManager = new QNetworkAccessManager(this);
-    QNetworkAccessManager &manager = fresh ? *m_freshManager : Manager();
-    m_reply = manager.sendCustomRequest(request, m_method.toLatin1());
-    connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpRequest::onMetaData);
-    connect(m_reply, &QNetworkReply::readyRead, this, &HttpRequest::onReadyRead);
-    connect(m_reply, &QNetworkReply::finished, this, &HttpRequest::onFinished);
+    m_contentLength.clear();
+    m_contentEncoding.clear();
+    m_curlError = QByteArray(CURL_ERROR_SIZE, '\0');
+    m_easy = curl_easy_init();
+    curl_easy_setopt(m_easy, CURLOPT_URL, url.toEncoded().constData());
+    curl_easy_setopt(m_easy, CURLOPT_NOBODY, long(m_method == QLatin1String("HEAD")));
+    curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, m_headerList);
+    curl_easy_setopt(m_easy, CURLOPT_USERAGENT, "Mozilla/5.0");
+    curl_easy_setopt(m_easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
+    curl_easy_setopt(m_easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    // Redirects are followed here, by our own rules, and one that is not followed keeps its
+    // body as the answer.
+    curl_easy_setopt(m_easy, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(m_easy, CURLOPT_PROXY, "");
+    curl_easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(m_easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(m_bodyCap));
+    curl_easy_setopt(m_easy, CURLOPT_ERRORBUFFER, m_curlError.data());
+    curl_easy_setopt(m_easy, CURLOPT_WRITEFUNCTION, &HttpRequest::onBody);
+    curl_easy_setopt(m_easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(m_easy, CURLOPT_HEADERFUNCTION, &HttpRequest::onHeader);
+    curl_easy_setopt(m_easy, CURLOPT_HEADERDATA, this);
+    // The second try of a request whose connection broke before any answer: on a connection
+    // that no other request has used, and that none will use after it.
+    curl_easy_setopt(m_easy, CURLOPT_FRESH_CONNECT, long(fresh));
+    curl_easy_setopt(m_easy, CURLOPT_FORBID_REUSE, long(fresh));
+    CurlDriver::instance().start(m_easy, [this](CURLcode result) { onTransferDone(result); });
+}
+
+void HttpRequest::endTransfer()
+{
+    if (!m_easy)
+        return;
+    CurlDriver::instance().cancel(m_easy);
+    curl_easy_cleanup(m_easy);
+    m_easy = nullptr;
+}
+
+size_t HttpRequest::onBody(char *data, size_t size, size_t count, void *request)
+{
+    auto *self = static_cast<HttpRequest *>(request);
+    self->m_state = Loading;
+    if (self->m_body.size() + qint64(size * count) > self->m_bodyCap) {
+        self->m_overCap = true;
+        return 0; // curl ends the transfer
+    }
+    self->m_body.append(data, qsizetype(size * count));
+    return size * count;
+}
+
+size_t HttpRequest::onHeader(char *data, size_t size, size_t count, void *request)
+{
+    auto *self = static_cast<HttpRequest *>(request);
+    const QByteArray line = QByteArray(data, qsizetype(size * count)).trimmed();
+    if (line.startsWith("HTTP/")) { // the status line of a new answer, after an interim one
+        self->m_contentLength.clear();
+        self->m_contentEncoding.clear();
+    } else if (line.isEmpty() && self->m_state < HeadersReceived) {
+        self->m_state = HeadersReceived;
+    }
+    const qsizetype colon = line.indexOf(':');
+    const QByteArray name = line.left(colon).trimmed().toLower();
+    const QByteArray value = line.mid(colon + 1).trimmed();
+    // Repeated headers joined by commas, as one header with a list would read.
+    QByteArray *kept = name == "content-length" ? &self->m_contentLength
+        : name == "content-encoding"            ? &self->m_contentEncoding
+                                                : nullptr;
+    if (colon > 0 && kept)
+        *kept = kept->isNull() ? value : *kept + ", " + value;
+    return size * count;
 }
 
 bool HttpRequest::followRedirect()
 {
-    const QUrl from = m_reply->url();
-    const QUrl to
-        = from.resolved(m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl());
-    if (!RedirectAllowed(from, to) || ++m_redirects > kMaxRedirects)
+    const char *location = nullptr;
+    curl_easy_getinfo(m_easy, CURLINFO_REDIRECT_URL, &location);
+    if (!location)
         return false;
-    m_reply->disconnect(this);
-    m_reply->deleteLater();
+    const QUrl to = QUrl::fromEncoded(location);
+    if (!RedirectAllowed(m_current, to) || ++m_redirects > kMaxRedirects)
+        return false;
+    endTransfer();
     startTransfer(to);
     return true;
 }
@@ -148,55 +190,32 @@ QString HttpRequest::responseText() const
     return DecodeBody(m_body);
 }
 
-void HttpRequest::onMetaData()
+void HttpRequest::onTransferDone(int result)
 {
-    if (m_state < HeadersReceived)
-        m_state = HeadersReceived;
-    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-    if (length.isValid() && length.toLongLong() > m_bodyCap)
-        fail(QStringLiteral("body larger than %1 bytes").arg(m_bodyCap));
-}
-
-void HttpRequest::onReadyRead()
-{
-    m_state = Loading;
-    m_body += m_reply->readAll();
-    if (m_body.size() > m_bodyCap)
-        fail(QStringLiteral("body larger than %1 bytes").arg(m_bodyCap));
-}
-
-void HttpRequest::onFinished()
-{
-    if (m_state == Done)
+    long status = 0;
+    curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &status);
+    if (result == CURLE_OK && status >= 300 && status < 400 && followRedirect())
         return;
-    const auto error = m_reply->error();
-    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (error == QNetworkReply::NoError
-        && m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid()
-        && followRedirect())
-        return;
-    m_body += m_reply->readAll();
     // A kept-alive connection the server has just closed fails before any byte of an answer;
     // browsers and curl try such a request once more on a new connection, and so do we.
-    if (!status.isValid() && m_body.isEmpty() && !m_retried
-        && error != QNetworkReply::OperationCanceledError) {
+    if (result != CURLE_OK && status == 0 && m_body.isEmpty() && !m_retried) {
         m_retried = true;
-        const QUrl url = m_reply->url();
-        m_reply->disconnect(this);
-        m_reply->deleteLater();
-        startTransfer(url, true);
+        endTransfer();
+        startTransfer(m_current, true);
         return;
     }
-    if (!AnswerArrived(status, error)) {
-        m_error = m_reply->errorString();
+    if (m_overCap || result == CURLE_FILESIZE_EXCEEDED) {
+        m_error = QStringLiteral("body larger than %1 bytes").arg(m_bodyCap);
         m_body.clear();
-    } else if (const QString broken
-               = BrokenAnswer(status.toInt(), m_reply->rawHeader("Content-Length"));
-               !broken.isEmpty()) {
+    } else if (result != CURLE_OK) {
+        m_error = QString::fromUtf8(m_curlError.constData());
+        if (m_error.isEmpty())
+            m_error = QString::fromUtf8(curl_easy_strerror(CURLcode(result)));
+        m_body.clear();
+    } else if (const QString broken = BrokenAnswer(m_contentLength); !broken.isEmpty()) {
         m_error = broken;
         m_body.clear();
-    } else if (auto decoded
-               = DecodeContent(m_body, m_reply->rawHeader("Content-Encoding"), m_bodyCap)) {
+    } else if (auto decoded = DecodeContent(m_body, m_contentEncoding, m_bodyCap)) {
         m_body = *decoded;
     } else {
         m_error = QStringLiteral("the body could not be unpacked");
@@ -204,8 +223,7 @@ void HttpRequest::onFinished()
     }
     if (m_timer)
         m_timer->stop();
-    m_reply->deleteLater();
-    m_reply = nullptr;
+    endTransfer();
     m_state = Done;
     emit completed();
 }
@@ -218,12 +236,7 @@ void HttpRequest::fail(const QString &why)
     m_body.clear();
     if (m_timer)
         m_timer->stop();
-    if (m_reply) {
-        m_reply->disconnect(this);
-        m_reply->abort();
-        m_reply->deleteLater();
-        m_reply = nullptr;
-    }
+    endTransfer();
     m_state = Done;
     emit completed();
 }

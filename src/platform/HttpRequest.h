@@ -4,13 +4,13 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
-#include <QPointer>
 #include <QString>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+#include <QUrl>
+
 class QTimer;
-class QUrl;
+typedef void CURL;
+struct curl_slist;
 
 namespace platform {
 
@@ -51,19 +51,26 @@ signals:
 
 private:
     void startTransfer(const QUrl &url, bool fresh = false);
+    void endTransfer();
     bool followRedirect();
-    void onMetaData();
-    void onReadyRead();
-    void onFinished();
+    void onTransferDone(int result);
     void fail(const QString &why);
+    static size_t onBody(char *data, size_t size, size_t count, void *request);
+    static size_t onHeader(char *data, size_t size, size_t count, void *request);
 
     QString m_method;
     QString m_url;
     QList<QPair<QByteArray, QByteArray>> m_headers;
-    QPointer<QNetworkReply> m_reply;
+    QUrl m_current;
+    CURL *m_easy = nullptr;
+    curl_slist *m_headerList = nullptr;
+    QByteArray m_curlError; // curl's own words for a failure
     QTimer *m_timer = nullptr;
-    QNetworkAccessManager *m_freshManager = nullptr;
     QByteArray m_body;
+    // Of the answer in hand (an interim one's are dropped when the next begins).
+    QByteArray m_contentLength;
+    QByteArray m_contentEncoding;
+    bool m_overCap = false;
     QString m_error;
     int m_state = Unsent;
     int m_redirects = 0;

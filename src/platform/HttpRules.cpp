@@ -4,20 +4,8 @@
 
 namespace platform {
 
-bool AnswerArrived(const QVariant &status, QNetworkReply::NetworkError error)
+QString BrokenAnswer(const QByteArray &contentLength)
 {
-    if (!status.isValid())
-        return false;
-    if (error == QNetworkReply::NoError)
-        return true;
-    return status.toInt() >= 400 && error >= QNetworkReply::ProxyConnectionRefusedError
-        && error != QNetworkReply::ProtocolFailure && error != QNetworkReply::ContentReSendError;
-}
-
-QString BrokenAnswer(int status, const QByteArray &contentLength)
-{
-    if (status < 200)
-        return QStringLiteral("an interim answer (%1) without a final one").arg(status);
     if (contentLength.isNull())
         return {};
     // Two different lengths, or none that reads as one, and no one knows where the body ends.

@@ -39,7 +39,7 @@ private slots:
     }
 
     // A GET with "If-Modified-Since: 0"; redirects followed up to the limit, each hop's body
-    // dropped; compressed bodies unpacked.
+    // dropped; compressed bodies unpacked; interim answers skipped.
     void requestAndDecoding()
     {
         server.setReply("/moved", { 301, "moved here", 0, Mode::Normal, "/siteall/example.com" });
@@ -71,6 +71,12 @@ private slots:
               "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nConnection: close\r\n\r\n" + kGzipped,
               0, Mode::Raw });
         QCOMPARE(HttpGetText(server.base() + "/gzip").text, QString("<td>ok</td>").repeated(20));
+        server.setReply("/hints",
+                        { 200,
+                          "HTTP/1.1 103 Early Hints\r\nContent-Length: 5\r\n\r\n"
+                          "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok",
+                          0, Mode::Raw });
+        QCOMPARE(HttpGetText(server.base() + "/hints").text, QString("ok")); // interim one skipped
     }
 
     void transportFailuresAreErrors_data()
@@ -103,7 +109,7 @@ private slots:
     }
 
     // Answers that broke on the way are failures, not pages: a body that does not decompress,
-    // a bad chunk size, two different lengths. An interim answer is no answer.
+    // a bad chunk size, two different lengths. An interim answer alone is no answer.
     void brokenAnswers_data()
     {
         QTest::addColumn<QByteArray>("answer");
@@ -123,8 +129,8 @@ private slots:
         QTest::newRow("truncated deflate") << head + "Content-Length: 20\r\n\r\n" + packed.left(20);
         QTest::newRow("bad chunk size") << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: "
                                                       "chunked\r\n\r\nzz\r\nabc\r\n0\r\n\r\n");
-        QTest::newRow("an interim answer taken as the last") << QByteArray(
-            "HTTP/1.1 103 Early Hints\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+        QTest::newRow("only an interim answer")
+            << QByteArray("HTTP/1.1 103 Early Hints\r\nContent-Length: 0\r\n\r\n");
         QTest::newRow("shorter than its length")
             << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhel");
         QTest::newRow("two lengths")
@@ -136,27 +142,16 @@ private slots:
         QFETCH(QByteArray, answer);
         server.setReply("/broken", { 200, answer, 0, Mode::Raw });
         const FetchResult result = HttpGetText(server.base() + "/broken");
-        QEXPECT_FAIL("bad chunk size", "Qt reads a size it cannot parse as the last chunk", Abort);
         QVERIFY2(result.failed(), qPrintable(result.text.left(80)));
         QVERIFY(result.text.isEmpty());
     }
 
     void answerRules()
     {
-        using E = QNetworkReply::NetworkError;
-        QVERIFY(!platform::AnswerArrived({}, E::RemoteHostClosedError));
-        QVERIFY(platform::AnswerArrived(200, E::NoError));
-        QVERIFY(platform::AnswerArrived(404, E::ContentNotFoundError));
-        QVERIFY(platform::AnswerArrived(407, E::ProxyAuthenticationRequiredError));
-        QVERIFY(!platform::AnswerArrived(200, E::UnknownContentError)); // did not unpack
-        QVERIFY(!platform::AnswerArrived(500, E::ProtocolFailure));
-        QVERIFY(!platform::AnswerArrived(301, E::ContentNotFoundError));
-        QVERIFY(!platform::AnswerArrived(200, E::RemoteHostClosedError));
-        QVERIFY(platform::BrokenAnswer(200, {}).isEmpty());
-        QVERIFY(platform::BrokenAnswer(200, "5, 5").isEmpty());
+        QVERIFY(platform::BrokenAnswer({}).isEmpty());
+        QVERIFY(platform::BrokenAnswer("5, 5").isEmpty());
         for (const char *length : { "5, 7", "abc", "-5", "" })
-            QVERIFY2(!platform::BrokenAnswer(200, length).isEmpty(), length);
-        QVERIFY(!platform::BrokenAnswer(103, {}).isEmpty());
+            QVERIFY2(!platform::BrokenAnswer(length).isEmpty(), length);
         const QUrl https("https://a.example/"), http("http://a.example/");
         QVERIFY(platform::RedirectAllowed(http, https));
         QVERIFY(platform::RedirectAllowed(https, QUrl("https://b.example/x")));
@@ -168,7 +163,7 @@ private slots:
     }
 
     // A kept-alive connection that the server closes before answering is tried once more on a
-    // fresh one (past Qt's own second try); one that keeps breaking, or breaks after an answer
+    // fresh one (past curl's own second try); one that keeps breaking, or breaks after an answer
     // began, is a failure.
     void resetBeforeTheAnswer()
     {
