@@ -123,8 +123,8 @@ private slots:
     // up nothing after it. Rows come in the order the queries finish.
     void latePagesDoNotHoldUpTheRun()
     {
-        f->serveCounts("slow.com", { "5", "6", "7", "8" }, 0, ScriptedHttpServer::Mode::Held);
-        f->serveCounts("never.com", {}, 0, ScriptedHttpServer::Mode::Held);
+        f->serveCounts("slow.com", { "5", "6", "7", "8" }, ScriptedHttpServer::Mode::Held);
+        f->serveCounts("never.com", {}, ScriptedHttpServer::Mode::Held);
         f->importLines({ "a.com", "slow.com", "never.com", "b.com" });
         int rowsWhenTheRunEnded = -1;
         f->onRequest("slow.com", [this] { tick(); });
@@ -149,8 +149,8 @@ private slots:
     // waits: nothing more is queried, and nothing resumed reports the run as finished.
     void stopInsideWaits()
     {
-        f->serveCounts("slow.com", { "5", "6", "7", "8" }, 0, ScriptedHttpServer::Mode::Held);
-        f->serveCounts("late.com", { "9", "9", "9", "9" }, 0, ScriptedHttpServer::Mode::Held);
+        f->serveCounts("slow.com", { "5", "6", "7", "8" }, ScriptedHttpServer::Mode::Held);
+        f->serveCounts("late.com", { "9", "9", "9", "9" }, ScriptedHttpServer::Mode::Held);
         f->importLines({ "a.com", "slow.com", "late.com" });
         f->onRequest("slow.com", [this] { tick(); });
         f->onRequest("late.com", [this] {
@@ -182,7 +182,7 @@ private slots:
         for (int i = 0; i < 2 * bound + 8; ++i)
             domains << QStringLiteral("d%1.com").arg(i);
         for (const QString &domain : domains + QStringList { "added.com" })
-            f->serveCounts(domain, { "1", "2", "3", "4" }, 0,
+            f->serveCounts(domain, { "1", "2", "3", "4" },
                            domain == domains.first() ? ScriptedHttpServer::Mode::Normal
                                                      : ScriptedHttpServer::Mode::Held);
         f->importLines(domains);
@@ -231,7 +231,7 @@ private slots:
     // current; the resumed step still goes on with the run.
     void addInsideAStepKeepsTheRunGoing()
     {
-        f->serveCounts("b.com", { "5", "6", "7", "8" }, 0, ScriptedHttpServer::Mode::Held);
+        f->serveCounts("b.com", { "5", "6", "7", "8" }, ScriptedHttpServer::Mode::Held);
         f->importLines({ "a.com", "b.com", "c.com", "d.com" });
         f->click("Command2");
         f->onRequest("b.com", [this] {
@@ -249,7 +249,7 @@ private slots:
     // and status line are its own.
     void lateRowOfAStoppedRunStaysOut()
     {
-        f->serveCounts("b.com", { "5", "6", "7", "8" }, 0, ScriptedHttpServer::Mode::Held);
+        f->serveCounts("b.com", { "5", "6", "7", "8" }, ScriptedHttpServer::Mode::Held);
         f->importLines({ "a.com", "b.com", "c.com" });
         f->click("Command2");
         f->onRequest("b.com", [this] {
@@ -267,7 +267,7 @@ private slots:
     // next run still begins with its first entry and walks every one after it.
     void runStartsAtItsFirstEntry()
     {
-        f->serveCounts("d.com", { "5", "6", "7", "8" }, 0, ScriptedHttpServer::Mode::Held);
+        f->serveCounts("d.com", { "5", "6", "7", "8" }, ScriptedHttpServer::Mode::Held);
         f->importLines({ "a.com", "bad", "c.com", "d.com" });
         f->onRequest("d.com", [this] {
             QListWidget *list = f->list();
@@ -325,7 +325,7 @@ private slots:
         QCOMPARE(f->fake.desktop, QStringList({ "progress 0.5", "progress 1", "progress off" }));
         QCOMPARE(retryEntry(), QString("重新查询失败的域名（1）"));
 
-        f->serveCounts("y.com", { "1", "1", "1", "1" }, 0, ScriptedHttpServer::Mode::Held);
+        f->serveCounts("y.com", { "1", "1", "1", "1" }, ScriptedHttpServer::Mode::Held);
         f->onRequest("y.com", [this] {
             f->click("Command2"); // stopped while its page is on the way
             f->server.release();

@@ -57,7 +57,7 @@ private slots:
     void outputInterruptedAndResumed()
     {
         const QString out = f->dir.filePath("out.csv");
-        f->serveCounts("c.com", { "1", "2", "3", "4" }, 0, ScriptedHttpServer::Mode::Held);
+        f->serveCounts("c.com", { "1", "2", "3", "4" }, ScriptedHttpServer::Mode::Held);
         QString onDiskMeanwhile;
         f->onRequest("c.com", [&] {
             QFile file(out);

@@ -39,11 +39,11 @@ void StepRunToItsEnd(QWidget &form)
     }
 }
 
-void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts, int delayMs,
+void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts,
                                ScriptedHttpServer::Mode mode)
 {
     server.setReply(PagePath(server, domain),
-                    { 200, standin::StatisticsPage(domain, counts), delayMs, mode });
+                    { 200, standin::StatisticsPage(domain, counts), 0, mode });
 }
 
 void Form1Fixture::onRequest(const QString &domain, const std::function<void()> &action)

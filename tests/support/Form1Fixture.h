@@ -37,14 +37,14 @@ struct Form1Fixture
     QPushButton *button(const char *name) const { return find<QPushButton>(name); }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
 
-    void serveCounts(const QString &domain, const QStringList &counts, int delayMs = 0,
+    void serveCounts(const QString &domain, const QStringList &counts,
                      ScriptedHttpServer::Mode mode = ScriptedHttpServer::Mode::Normal);
     // Runs `action` from the event loop once the page of `domain` has been asked for: inside
     // the wait of the query that asked.
     void onRequest(const QString &domain, const std::function<void()> &action);
-    void serveVersionFile(const QByteArray &body, int delayMs = 0)
+    void serveVersionFile(const QByteArray &body)
     {
-        server.setReply("/version/main.txt", { 200, body, delayMs });
+        server.setReply("/version/main.txt", { 200, body });
     }
     QString writeFile(const QString &name, const QByteArray &bytes) const;
     // Presses the import button and picks `path` (or a file of `lines`) in the file dialog.

@@ -29,12 +29,6 @@ void ScriptedHttpServer::close()
     m_server->close();
 }
 
-void ScriptedHttpServer::dropConnections()
-{
-    for (QTcpSocket *socket : m_server->findChildren<QTcpSocket *>())
-        socket->abort();
-}
-
 void ScriptedHttpServer::release(const QByteArray &path)
 {
     const QList<Held> held = m_held;

@@ -35,12 +35,10 @@ public:
     QString base() const; // "http://127.0.0.1:<port>"
     void setReply(const QByteArray &path, const Reply &reply) { m_replies.insert(path, reply); }
     void close(); // connections are refused from now on
-    void dropConnections(); // resets every open connection
     // Sends the held answers (of `path` only, when given) in the order they were asked for.
     void release(const QByteArray &path = {});
     // Resets the connections of the held answers of `path`, unanswered.
     void dropHeld(const QByteArray &path);
-    int heldCount() const { return int(m_held.size()); }
     QList<QByteArray> requests; // request line and headers, one entry per request
 
 signals:
