@@ -36,7 +36,9 @@ private slots:
     void initTestCase()
     {
         bus.setProgram(QStringLiteral("dbus-daemon"));
-        bus.setArguments({ "--session", "--nofork", "--print-address=1" });
+        // Its socket in a folder of the test's own, gone with it, instead of one left in /tmp.
+        bus.setArguments({ "--session", "--nofork", "--print-address=1",
+                           "--address=unix:dir=" + socketDir.path() });
         bus.start();
         QVERIFY2(bus.waitForStarted(), "dbus-daemon (package dbus) is missing");
         QTRY_VERIFY(bus.canReadLine());
@@ -103,6 +105,7 @@ private slots:
     }
 
 private:
+    QTemporaryDir socketDir;
     QProcess bus;
     QString address;
     QStringList updates;
