@@ -38,8 +38,8 @@ private slots:
         QCOMPARE(result.text, QString::fromUtf8(body.mid(3))); // without the byte-order mark
     }
 
-    // A GET with "If-Modified-Since: 0"; redirects followed up to the limit, each hop's body
-    // dropped; compressed bodies unpacked; interim answers skipped.
+    // A GET with "If-Modified-Since: 0"; redirects followed up to the limit (never to an address
+    // with a user), each hop's body dropped; compressed bodies unpacked; interim answers skipped.
     void requestAndDecoding()
     {
         server.setReply("/moved", { 301, "moved here", 0, Mode::Normal, "/siteall/example.com" });
@@ -56,6 +56,9 @@ private slots:
         server.setReply("/r" + QByteArray::number(hops + 1), { 200, "end" });
         QCOMPARE(HttpGetText(server.base() + "/r1").text, QString("end"));
         QCOMPARE(HttpGetText(server.base() + "/r0").text, "r" + QString::number(hops));
+        const QByteArray withUser = "http://u:p@" + QUrl(server.base()).authority().toLatin1();
+        server.setReply("/user", { 302, "not followed", 0, Mode::Normal, withUser + "/moved" });
+        QCOMPARE(HttpGetText(server.base() + "/user").text, QString("not followed"));
 
         const QByteArray page = QByteArray("<td>收录数量</td>").repeated(200);
         server.setReply(
