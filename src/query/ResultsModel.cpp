@@ -72,13 +72,6 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
-Qt::ItemFlags ResultsModel::flags(const QModelIndex &index) const
-{
-    // Saying that no row ever has children spares the view a look at each row's children
-    // whenever it lays the rows out again.
-    return QAbstractTableModel::flags(index) | Qt::ItemNeverHasChildren;
-}
-
 void ResultsModel::appendRow(const QString &domain, const std::optional<PageCounts> &counts)
 {
     const int row = int(m_rows.size());

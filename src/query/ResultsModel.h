@@ -23,7 +23,6 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     // Qt::DisplayRole gives the texts; Qt::UserRole the columns' keys ("bh", "ym", "bd" ...).
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     // A row for `domain`, numbered after the last, with its counts or, when none came, empty.
     void appendRow(const QString &domain, const std::optional<PageCounts> &counts);
