@@ -317,10 +317,13 @@ private slots:
 
         f->serveCounts("x.com", { "5", "6", "7", "8" });
         f->server.requests.clear();
+        QSignalSpy repaint(f->table()->model(), &QAbstractItemModel::dataChanged);
         retry->trigger();
         QCOMPARE(f->runState(), kRunning + " cursor:0");
         QVERIFY(!retry->isEnabled());
         QCOMPARE(f->rowTexts(1), QStringList({ "2", "x.com", "5", "6", "7", "8" }));
+        QCOMPARE(repaint.size(), 1); // the table is told, and draws the row again
+        QCOMPARE(repaint.first().first().toModelIndex().row(), 1);
         QCOMPARE(f->status()->panelText(2), "x.com查询完毕 | 共：2个域名 | 剩余查询：1个");
         tick(); // y.com fails again; it was the last: the retry ends
         QCOMPARE(f->runState(), kIdle);
