@@ -4,20 +4,7 @@
 
 namespace {
 
-struct Column
-{
-    const char *key;
-    const char *text;
-};
-
-const std::array<Column, 6> kColumns { {
-    { "bh", "编号" },
-    { "ym", "域名" },
-    { "bd", "百度" },
-    { "googl", "Google" },
-    { "san", "360" },
-    { "sogou", "Sogou" },
-} };
+const std::array<const char *, 6> kColumns { "编号", "域名", "百度", "Google", "360", "Sogou" };
 
 const int kFirstCount = 2;
 
@@ -26,8 +13,8 @@ const int kFirstCount = 2;
 QStringList ResultsModel::header()
 {
     QStringList texts;
-    for (const Column &column : kColumns)
-        texts << QString::fromUtf8(column.text);
+    for (const char *text : kColumns)
+        texts << QString::fromUtf8(text);
     return texts;
 }
 
@@ -64,9 +51,7 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || section < 0 || section >= int(kColumns.size()))
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
-        return QString::fromUtf8(kColumns[section].text);
-    if (role == Qt::UserRole)
-        return QString::fromUtf8(kColumns[section].key);
+        return QString::fromUtf8(kColumns[section]);
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignLeft | Qt::AlignVCenter);
     return {};

@@ -21,7 +21,6 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
-    // Qt::DisplayRole gives the texts; Qt::UserRole the columns' keys ("bh", "ym", "bd" ...).
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     // A row for `domain`, numbered after the last, with its counts or, when none came, empty.
