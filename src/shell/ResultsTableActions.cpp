@@ -2,14 +2,13 @@
 
 #include "Platform.h"
 #include "ResultsExport.h"
+#include "WriteFailure.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
 #include <QHelpEvent>
 #include <QSaveFile>
 #include <QScrollBar>
-#include <QStorageInfo>
 #include <QStyle>
 #include <QTableView>
 #include <QTextDocument>
@@ -31,25 +30,6 @@ QAction *AddAction(QTableView *table, const char *name, const QString &text,
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     table->addAction(action);
     return action;
-}
-
-// Why a file could not be saved, in the user's words. The system's own text is English and
-// often just "Unknown error".
-QString SaveFailureReason(const QString &path, qint64 size, int error, const QString &detail)
-{
-    const QFileInfo target(path);
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir())
-        return QStringLiteral("文件夹不存在。");
-    if (error == EACCES || error == EPERM || error == EROFS || !folder.isWritable()
-        || (target.exists() && !target.isWritable()))
-        return QStringLiteral("没有写入权限。");
-    if (error == ENOSPC || error == EDQUOT
-        || QStorageInfo(folder.absoluteFilePath()).bytesAvailable() < size)
-        return QStringLiteral("磁盘空间不足。");
-    if (error == EFBIG)
-        return QStringLiteral("文件超过了系统允许的大小。");
-    return QStringLiteral("写入失败（%1）。").arg(detail);
 }
 
 } // namespace
@@ -129,7 +109,8 @@ void ResultsTableActions::exportAll()
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(csv) != csv.size()
         || !file.commit()) {
         const int error = errno;
-        const QString reason = SaveFailureReason(*path, csv.size(), error, file.errorString());
+        const QString reason
+            = WriteFailureReason(WriteFailureAt(*path, error, csv.size(), file.errorString()));
         m_platform.boxes.show(
             m_window,
             QStringLiteral("无法保存文件：%1\r\n%2").arg(QDir::toNativeSeparators(*path), reason),

@@ -2,6 +2,7 @@
 #include "Form1Fixture.h"
 #include "LoopbackService.h"
 #include "UpdateCheck.h"
+#include "WriteFailure.h"
 
 #include <QAction>
 #include <QDialog>
@@ -322,6 +323,22 @@ private slots:
                  "warning Varnel系列软件: 无法保存文件：" + f.dir.filePath("big.csv")
                      + "\r\n文件超过了系统允许的大小。");
         QCOMPARE(QDir(f.dir.path()).entryList({ "*.csv*", "no" }), QStringList({ "results.csv" }));
+        // The error number decides, whatever the volume says; a size that cannot be read (a
+        // container's mount table may not list the folder) is unknown, never full.
+        const struct
+        {
+            WriteFailure failure;
+            QString reason;
+        } reasons[] = { { { EFBIG, true, true, 0, 9, "x" }, "文件超过了系统允许的大小。" },
+                        { { EDQUOT, true, true, {}, 9, "x" }, "磁盘空间不足。" },
+                        { { EROFS, true, true, 100, 9, "x" }, "没有写入权限。" },
+                        { { ENOTDIR, true, true, 100, 9, "x" }, "文件夹不存在。" },
+                        { { EIO, true, true, 0, 9, "x" }, "写入失败（x）。" },
+                        { { 0, true, true, {}, 9, "x" }, "写入失败（x）。" },
+                        { { 0, true, true, 8, 9, "x" }, "磁盘空间不足。" },
+                        { { 0, true, false, 8, 9, "x" }, "没有写入权限。" } };
+        for (const auto &[failure, reason] : reasons)
+            QCOMPARE(WriteFailureReason(failure), reason);
 
         const QPoint cut = table->visualRect(table->model()->index(3, 1)).center();
         QHelpEvent help(QEvent::ToolTip, cut, table->viewport()->mapToGlobal(cut));
