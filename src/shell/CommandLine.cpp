@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QUrl>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -49,10 +50,78 @@ QCommandLineOption ServiceOption(const QString &name, const QString &what, const
         : builtIn.left(builtIn.size() - path.section(u'<', 0, 0).size());
     return QCommandLineOption(
         name,
-        QStringLiteral(
-            "%1的地址（http或https， 可带端口和路径前缀）， 程序在其后加上 %2。 默认： %3")
+        QStringLiteral("%1的地址（http或https，可带端口和路径前缀），程序在其后加上%2。默认：%3")
             .arg(what, path, fallback),
         QStringLiteral("URL"));
+}
+
+const QString kDescription = QStringLiteral(
+    "Varnel网站收录批量查询器：批量查询域名在百度、Google、360和Sogou的收录数量。\n"
+    "批量模式（--batch）不开窗口，把结果以CSV写到标准输出或--output指定的文件。\n"
+    "指定的服务按环境变量http_proxy、https_proxy、all_proxy和no_proxy（大小写均可）"
+    "经代理访问；程序自带的示例服务总是直接访问。\n"
+    "\n"
+    "退出状态：\n"
+    "  0    每个查询的域名都有结果\n"
+    "  1    至少一行失败\n"
+    "  2    用法错误\n"
+    "  3    检测更新失败或版本不同\n"
+    "  4    文件无法读取或写入\n"
+    "  130  被Ctrl+C中断\n"
+    "  143  被SIGTERM中断");
+
+// The help as a reader of Chinese expects it: Qt's own wraps by characters, not by their width
+// on the screen, and only at blanks, which Chinese text has none of.
+int DisplayWidth(QChar c)
+{
+    return c.unicode() >= 0x1100 && c.script() != QChar::Script_Latin ? 2 : 1;
+}
+
+QString Wrapped(const QString &text, int indent, int width)
+{
+    QString out;
+    int column = indent;
+    for (const QChar c : text) {
+        if (column + DisplayWidth(c) > width) {
+            out += u'\n' + QString(indent, u' ');
+            column = indent;
+            if (c == u' ')
+                continue;
+        }
+        out += c;
+        column += DisplayWidth(c);
+    }
+    return out;
+}
+
+// Wrapped for a terminal only (80 columns, or $COLUMNS): a manual page made from the help
+// breaks its own lines, and a line break in Chinese text would become a blank there.
+int HelpWidth()
+{
+    const int columns = qEnvironmentVariableIntValue("COLUMNS");
+    return columns > 40 ? columns : ::isatty(STDOUT_FILENO) ? 80 : 1 << 20;
+}
+
+QString HelpText(const QList<QCommandLineOption> &options)
+{
+    constexpr int kNames = 22;
+    const int width = HelpWidth();
+    QString text = QStringLiteral("Usage: %1 [options]\n").arg(QCoreApplication::applicationName());
+    for (const QString &line : kDescription.split(u'\n'))
+        text += Wrapped(line, 0, width) + u'\n';
+    text += QStringLiteral("\nOptions:\n");
+    for (const QCommandLineOption &option : options) {
+        QStringList names;
+        for (const QString &name : option.names())
+            names << QLatin1String(name.size() == 1 ? "-" : "--") + name;
+        QString line = QStringLiteral("  ") + names.join(QStringLiteral(", "));
+        if (!option.valueName().isEmpty())
+            line += QStringLiteral(" <%1>").arg(option.valueName());
+        line = line.size() + 2 > kNames ? line + u'\n' + QString(kNames, u' ')
+                                        : line.leftJustified(kNames);
+        text += line + Wrapped(option.description(), kNames, width) + u'\n';
+    }
+    return text;
 }
 
 } // namespace
@@ -75,13 +144,12 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     QCommandLineParser parser;
     // Qt's own options come with one dash ("-platform xcb"), as do -h and -v.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QStringLiteral(
-        "Varnel网站收录批量查询器： 批量查询域名在百度、Google、360和Sogou的收录数量。\n"
-        "批量模式（--batch）不开窗口， 把结果以 CSV 写到标准输出或 --output 指定的文件。 "
-        "退出状态： 0 每个查询的域名都有结果； 1 至少一行失败； 2 用法错误； "
-        "3 检测更新失败或版本不同； 4 列表无法读取； 130/143 被 Ctrl+C 或 SIGTERM 中断。"));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    // Our own help and version options: Qt's describe themselves in English.
+    const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") },
+                                  QStringLiteral("显示本帮助并退出。"));
+    const QCommandLineOption version({ QStringLiteral("v"), QStringLiteral("version") },
+                                     QStringLiteral("显示版本并退出。"));
+    parser.addOptions({ help, version });
     const QCommandLineOption stats
         = ServiceOption(QStringLiteral("stats-url"), QStringLiteral("网站统计服务"),
                         QStringLiteral("/siteall/<域名>"), build.statsBase);
@@ -90,19 +158,18 @@ CommandLine ParseCommandLine(const QStringList &arguments)
                         QStringLiteral("/version/main.txt"), build.updateUrl);
     parser.addOptions({ stats, update });
     const QCommandLineOption batch(QStringLiteral("batch"),
-                                   QStringLiteral("不开窗口， 查询列表文件 LIST 中的域名。"),
+                                   QStringLiteral("不开窗口，查询列表文件LIST中的域名。"),
                                    QStringLiteral("LIST"));
-    const QCommandLineOption pace(
-        QStringLiteral("pace"),
-        QStringLiteral("批量模式每个域名的秒数， 2 到 60 的整数， 默认 2。"),
-        QStringLiteral("SECONDS"));
+    const QCommandLineOption pace(QStringLiteral("pace"),
+                                  QStringLiteral("批量模式每个域名的秒数，2到60的整数，默认2。"),
+                                  QStringLiteral("SECONDS"));
     const QCommandLineOption output(
         QStringLiteral("output"),
-        QStringLiteral("批量模式把结果逐行追加到文件 FILE（新文件先写表头）。"),
+        QStringLiteral("批量模式把结果逐行追加到文件FILE（新文件先写表头）。"),
         QStringLiteral("FILE"));
     const QCommandLineOption resume(
         QStringLiteral("resume"),
-        QStringLiteral("与 --output 同用： 文件中已有收录数量的域名不再查询， 新行接着编号追加。"));
+        QStringLiteral("与--output同用：文件中已有收录数量的域名不再查询，新行接着编号追加。"));
     parser.addOptions({ batch, pace, output, resume });
     for (const char *name : kQtValueOptions) {
         QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
@@ -118,22 +185,27 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     CommandLine result;
     auto refuse = [&](const QString &why) {
         result.exitStatus = 2;
-        result.output = why + QStringLiteral("\n\n") + parser.helpText();
+        result.output = why + QStringLiteral("\n用 --help 查看用法。\n");
         return result;
     };
-    const bool parsed = parser.parse(arguments);
-    if (!parsed)
-        return refuse(parser.errorText());
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        return refuse(unknown.isEmpty()
+                          ? parser.errorText()
+                          : QStringLiteral("未知选项：%1")
+                                .arg(QLatin1String(unknown.constFirst().size() == 1 ? "-" : "--")
+                                     + unknown.constFirst()));
+    }
     if (!parser.positionalArguments().isEmpty())
-        return refuse(QStringLiteral("Unexpected argument: %1")
-                          .arg(parser.positionalArguments().constFirst()));
+        return refuse(
+            QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().constFirst()));
     for (const QCommandLineOption &service : { stats, update }) {
         const QString name = service.names().constFirst();
         if (!parser.isSet(service))
             continue;
         const QString base = ServiceBase(parser.value(service));
         if (base.isEmpty())
-            return refuse(QStringLiteral("--%1: 不是有效的 http 或 https 服务地址： \"%2\"")
+            return refuse(QStringLiteral("--%1: 不是有效的http或https服务地址：\"%2\"")
                               .arg(name, parser.value(service)));
         (service.names() == stats.names() ? result.statsUrl : result.updateUrl) = base;
     }
@@ -144,21 +216,21 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             bool whole = false;
             const int seconds = parser.value(pace).toInt(&whole);
             if (!whole || seconds < 2 || seconds > 60)
-                return refuse(QStringLiteral("--pace: 须为 2 到 60 的整数秒： \"%1\"")
-                                  .arg(parser.value(pace)));
+                return refuse(
+                    QStringLiteral("--pace: 须为2到60的整数秒：\"%1\"").arg(parser.value(pace)));
             options.paceMs = seconds * 1000;
         }
         options.output = parser.value(output);
         options.resume = parser.isSet(resume);
         if (options.resume && options.output.isEmpty())
-            return refuse(QStringLiteral("--resume 须与 --output 同用"));
+            return refuse(QStringLiteral("--resume须与--output同用"));
         result.batch = options;
     } else if (parser.isSet(pace) || parser.isSet(output) || parser.isSet(resume)) {
-        return refuse(QStringLiteral("--pace、--output 和 --resume 只用于 --batch"));
+        return refuse(QStringLiteral("--pace、--output和--resume只用于--batch"));
     }
-    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+    if (parser.isSet(help)) {
         result.exitStatus = 0;
-        result.output = parser.helpText();
+        result.output = HelpText({ help, version, stats, update, batch, pace, output, resume });
     } else if (parser.isSet(version)) {
         result.exitStatus = 0;
         result.output = QCoreApplication::applicationName() + u' '
