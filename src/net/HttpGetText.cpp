@@ -2,7 +2,7 @@
 
 #include "EventWait.h"
 
-FetchResult HttpGetText(const QString &url, const FetchLimits &limits)
+FetchResult HttpGetText(const QString &url, const FetchLimits &limits, const FetchCancel *cancel)
 {
     const QString target = url; // our own copy: handlers run during the wait
     platform::HttpRequest request;
@@ -13,6 +13,9 @@ FetchResult HttpGetText(const QString &url, const FetchLimits &limits)
         && request.send();
     if (!sent)
         return { {}, request.errorString() };
+    if (cancel)
+        QObject::connect(cancel, &FetchCancel::cancelled, &request,
+                         [&request] { request.abort(QStringLiteral("cancelled")); });
 
     if (!platform::ProcessEventsUntilDone(request)) {
         request.abort(QStringLiteral("the program is shutting down"));

@@ -2,6 +2,7 @@
 
 #include "HttpRequest.h"
 
+#include <QObject>
 #include <QString>
 
 // The outcome of one fetch: the body as text, or why there is none.
@@ -19,7 +20,20 @@ struct FetchLimits
     qint64 bodyCap = platform::HttpRequest::kBodyCap;
 };
 
+// Ends fetches under way from outside them (a signal in the batch mode): each returns at once,
+// failed.
+class FetchCancel : public QObject
+{
+    Q_OBJECT
+public:
+    void cancel() { emit cancelled(); }
+
+signals:
+    void cancelled();
+};
+
 // One HTTP GET of `url`; returns the response body whatever the status code. The window stays
 // live while it waits, so other handlers (and further fetches) may run inside the wait; this
 // call returns only after every fetch started meanwhile has returned.
-FetchResult HttpGetText(const QString &url, const FetchLimits &limits = {});
+FetchResult HttpGetText(const QString &url, const FetchLimits &limits = {},
+                        const FetchCancel *cancel = nullptr);

@@ -1,5 +1,8 @@
 #include "BatchRun.h"
 
+#include "BatchOutput.h"
+#include "BatchResume.h"
+#include "BatchSignals.h"
 #include "DomainEntries.h"
 #include "DomainFile.h"
 #include "HttpGetText.h"
@@ -9,38 +12,64 @@
 #include "SuffixMarkers.h"
 #include "UpdateCheck.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QSet>
 #include <QTimer>
 
-#include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-volatile std::sig_atomic_t g_signal = 0;
-
-void OnSignal(int signal)
+// Lines to stderr. Where nobody watches (a log file), each starts with the local time.
+class Messages
 {
-    g_signal = signal;
-}
+public:
+    explicit Messages(FILE *to)
+        : m_to(to)
+        , m_terminal(::isatty(::fileno(to)))
+    {
+    }
+    bool terminal() const { return m_terminal; }
 
-void Say(FILE *to, const QString &line)
-{
-    std::fprintf(to, "%s\n", qPrintable(line));
-    std::fflush(to);
-}
+    void say(const QString &line) const
+    {
+        QString text = line;
+        if (!m_terminal) {
+            const QDateTime now = QDateTime::currentDateTime();
+            text.prepend(now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate) + u' ');
+        }
+        std::fprintf(m_to, "%s\n", qPrintable(text));
+        std::fflush(m_to);
+    }
+    // On a terminal: one progress line, redrawn in place.
+    void redraw(const QString &line) const
+    {
+        std::fprintf(m_to, "\r\033[K%s", qPrintable(line));
+        std::fflush(m_to);
+    }
+    void endRedrawing() const { std::fprintf(m_to, "\n"); }
 
-// Sleeps with the event loop running until `until` (ns on `clock`) or a signal came.
-void WaitUntil(const QElapsedTimer &clock, qint64 until)
+private:
+    FILE *m_to;
+    bool m_terminal;
+};
+
+// Sleeps with the event loop running until `until` (ns on `clock`) or a signal comes.
+void WaitUntil(const QElapsedTimer &clock, qint64 until, const BatchSignals &interrupts)
 {
-    while (!g_signal && clock.nsecsElapsed() < until) {
-        QEventLoop loop;
-        const qint64 leftMs = (until - clock.nsecsElapsed() + 999'999) / 1'000'000;
-        QTimer::singleShot(std::min<qint64>(50, leftMs), Qt::PreciseTimer, &loop,
-                           &QEventLoop::quit);
+    QEventLoop loop;
+    QObject::connect(&interrupts, &BatchSignals::arrived, &loop, &QEventLoop::quit);
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    while (!interrupts.received() && clock.nsecsElapsed() < until) {
+        timer.start(int((until - clock.nsecsElapsed() + 999'999) / 1'000'000));
         loop.exec();
     }
 }
@@ -52,123 +81,118 @@ QString Duration(qint64 seconds)
         : QStringLiteral("%1分%2秒").arg(seconds / 60).arg(seconds % 60);
 }
 
-// Where the rows go: a file they are appended to one by one, or stdout.
-class RowSink
+// The earlier rows of the output file, when resuming: an unfinished last row (a crash, a full
+// disk) is cut off; anything else that is not ours is refused with the file untouched.
+std::optional<QString> ReadForResume(BatchOutput &output, const QString &path, EarlierRows &earlier,
+                                     const Messages &messages)
 {
-public:
-    RowSink(FILE *out)
-        : m_out(out)
-    {
+    QFile file;
+    if (!file.open(::dup(output.fd()), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return QStringLiteral("--resume: 无法读取%1").arg(path);
+    file.seek(0);
+    earlier = ReadEarlierRows(file);
+    if (!earlier.problem.isEmpty())
+        return QStringLiteral("--resume: %1 %2").arg(path, earlier.problem);
+    if (earlier.unfinished) {
+        // With no whole row left, the file starts again from its header.
+        const qint64 keep
+            = earlier.wholeBytes <= qint64(sizeof kCsvStart) - 1 ? 0 : earlier.wholeBytes;
+        if (!output.cutBackTo(keep))
+            return QStringLiteral("--resume: 无法修复%1").arg(path);
+        messages.say(QStringLiteral("--resume: %1 的最后一行不完整（上次运行中断），已删去这一行。")
+                         .arg(path));
     }
-
-    bool openFile(const QString &path)
-    {
-        m_file.setFileName(path);
-        const bool fresh = !m_file.exists() || m_file.size() == 0;
-        if (!m_file.open(QIODevice::Append | QIODevice::Unbuffered))
-            return false;
-        if (fresh)
-            write(kCsvStart + CsvLine(ResultsModel::header()));
-        return true;
-    }
-    void startStdout() { write(kCsvStart + CsvLine(ResultsModel::header())); }
-
-    void write(const QByteArray &bytes)
-    {
-        if (m_file.isOpen()) {
-            m_file.write(bytes); // unbuffered: with the system as soon as it is made
-        } else {
-            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_out);
-            std::fflush(m_out);
-        }
-    }
-
-private:
-    FILE *m_out;
-    QFile m_file;
-};
+    return std::nullopt;
+}
 
 } // namespace
 
-int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csvOut, FILE *messages)
+int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csvOut,
+             FILE *messageOut)
 {
-    g_signal = 0;
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
+    const Messages messages(messageOut);
+    BatchSignals interrupts;
+    FetchCancel cancel;
+    QObject::connect(&interrupts, &BatchSignals::arrived, &cancel, &FetchCancel::cancel);
 
     // The same gate as the window's: only the current version goes on.
-    const QString version = VersionFromReply(HttpGetText(settings.updateUrl).text);
+    const FetchResult reply = HttpGetText(settings.updateUrl, {}, &cancel);
+    const QString version = VersionFromReply(reply.text);
     if (version.isEmpty()) {
-        Say(messages, QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版"));
+        messages.say(QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版")
+                     + (reply.failed()
+                            ? QStringLiteral("（连接更新服务器出错：%1）").arg(reply.error)
+                            : QString()));
         return kBatchUpdateCheck;
     }
     if (version != kCurrentVersion) {
-        Say(messages, QStringLiteral("发现最新版本：%1，请先更新程序。").arg(version));
+        messages.say(QStringLiteral("发现最新版本：%1，请先更新程序。").arg(version));
         return kBatchUpdateCheck;
     }
 
     QFile listFile;
-    if (!OpenDomainFile(options.list, listFile)) {
-        Say(messages, QStringLiteral("无法读取文件：%1").arg(options.list));
-        return kBatchListUnreadable;
+    struct stat list
+    {
+    };
+    if (!OpenDomainFile(options.list, listFile) || ::fstat(listFile.handle(), &list) != 0) {
+        messages.say(QStringLiteral("无法读取文件：%1").arg(options.list));
+        return kBatchFileUnusable;
     }
     const DomainFileLines read = ReadDomainLines(listFile, kMaxListEntries);
     listFile.close();
     if (read.readFailed)
-        Say(messages,
+        messages.say(
             QStringLiteral("读取文件时出错，只导入了出错之前读到的%1行。").arg(read.lines.size()));
     if (const QString leftOut = LeftOutMessage(read, QStringLiteral("文件")); !leftOut.isEmpty())
-        Say(messages, QString(leftOut).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+        messages.say(QString(leftOut).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
     const QStringList domains = CleanDomainEntries(read.lines);
 
-    // Resuming: domains that already have counts in the file are not asked again.
-    QSet<QString> counted;
-    int number = 0;
-    if (options.resume) {
-        QFile earlier(options.output);
-        if (earlier.exists()) {
-            std::optional<QList<QStringList>> lines;
-            if (earlier.open(QIODevice::ReadOnly))
-                lines = ParseResultsCsv(earlier.readAll());
-            if (!lines || lines->isEmpty() || lines->first() != ResultsModel::header()) {
-                Say(messages,
-                    QStringLiteral("--resume: %1 不是本程序批量模式写出的结果文件。")
-                        .arg(options.output));
+    BatchOutput output(csvOut);
+    EarlierRows earlier;
+    if (!options.output.isEmpty()) {
+        if (const auto refused
+            = output.openFile(options.output, options.resume, list.st_dev, list.st_ino)) {
+            messages.say(refused->line);
+            return refused->status;
+        }
+        if (options.resume) {
+            if (const auto problem = ReadForResume(output, options.output, earlier, messages)) {
+                messages.say(*problem);
                 return kBatchUsage;
-            }
-            for (const QStringList &row : lines->mid(1)) {
-                if (row.size() == 6 && !(row.mid(2).join(QString()).isEmpty()))
-                    counted.insert(row.at(1));
-                number = std::max(number, row.value(0).toInt());
             }
         }
     }
+    auto writeOrSay = [&](const QByteArray &bytes) {
+        const int error = output.append(bytes);
+        if (error)
+            messages.say(
+                QStringLiteral("无法写入%1：%2已停止查询。")
+                    .arg(options.output.isEmpty() ? QStringLiteral("标准输出") : options.output,
+                         output.failureReason(error)));
+        return error == 0;
+    };
+    if ((!output.isFile() || output.size() == 0)
+        && !writeOrSay(kCsvStart + CsvLine(ResultsModel::header())))
+        return kBatchFileUnusable;
 
-    RowSink sink(csvOut);
-    if (options.output.isEmpty())
-        sink.startStdout();
-    else if (!sink.openFile(options.output)) {
-        Say(messages, QStringLiteral("无法写入文件：%1").arg(options.output));
-        return kBatchUsage;
-    }
-
-    const bool terminal = ::isatty(::fileno(messages));
     int todo = 0;
     for (const QString &domain : domains)
-        todo += counted.contains(domain) ? 0 : 1;
+        todo += earlier.counted.contains(domain) ? 0 : 1;
     int done = 0, withCounts = 0, failed = 0, skipped = 0;
+    qint64 number = earlier.lastNumber;
     QElapsedTimer pace;
     qint64 slot = 0; // when the current step was due, in ns since the first
     bool first = true;
+    bool writeFailed = false;
     for (const QString &domain : domains) {
-        if (g_signal)
+        if (interrupts.received() || writeFailed)
             break;
-        if (counted.contains(domain))
+        if (earlier.counted.contains(domain))
             continue;
-        ++done;
         if (!HasAcceptedSuffix(domain)) {
+            ++done;
             ++skipped;
-            Say(messages, QStringLiteral("跳过：%1（域名不正确）").arg(domain));
+            messages.say(QStringLiteral("跳过：%1（域名不正确）").arg(domain));
             continue;
         }
         // Steps keep to a fixed schedule, so small delays do not add up; a service slower than
@@ -178,39 +202,54 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
             first = false;
         } else {
             slot = std::max(slot + qint64(options.paceMs) * 1'000'000, pace.nsecsElapsed() - 1);
-            WaitUntil(pace, slot);
+            WaitUntil(pace, slot, interrupts);
         }
-        if (g_signal)
+        if (interrupts.received())
             break;
-        const std::optional<PageCounts> counts
-            = CountsOfPage(HttpGetText(settings.statsBase + domain).text);
-        ++number;
-        QStringList row { QString::number(number), domain };
+        const FetchResult page = HttpGetText(settings.statsBase + domain, {}, &cancel);
+        if (interrupts.received())
+            break; // no row: a resume asks this domain again
+        const std::optional<PageCounts> counts = CountsOfPage(page.text);
+        ++done;
+        QStringList row { QString::number(++number), domain };
         for (int k = 0; k < 4; ++k)
             row << (counts ? (*counts)[k] : QString());
-        sink.write(CsvLine(row));
+        if (!writeOrSay(CsvLine(row))) {
+            writeFailed = true;
+            --number;
+            --done;
+            break;
+        }
         (counts ? withCounts : failed) += 1;
-        if (terminal) {
+        if (messages.terminal()) {
             const qint64 left = qint64(todo - done) * options.paceMs / 1000;
-            std::fprintf(messages, "\r\033[K已查询 %d/%d，失败 %d，剩余约 %s", done, todo, failed,
-                         qPrintable(Duration(left)));
-            std::fflush(messages);
+            messages.redraw(QStringLiteral("已查询 %1/%2，失败 %3，剩余约 %4")
+                                .arg(done)
+                                .arg(todo)
+                                .arg(failed)
+                                .arg(Duration(left)));
         } else {
-            Say(messages,
-                QStringList { QString::number(number), domain,
-                              counts ? row.mid(2).join(u' ') : QStringLiteral("失败") }
-                    .join(u' '));
+            messages.say(QStringList { row.at(0), domain,
+                                       counts ? row.mid(2).join(u' ') : QStringLiteral("失败") }
+                             .join(u' '));
         }
     }
-    if (terminal)
-        std::fprintf(messages, "\n");
-    Say(messages,
-        QStringLiteral("共查询%1个域名：有结果%2个，失败%3个，跳过%4个")
-            .arg(withCounts + failed)
-            .arg(withCounts)
-            .arg(failed)
-            .arg(skipped));
-    if (g_signal)
-        return 128 + int(g_signal);
+    if (messages.terminal() && done > skipped)
+        messages.endRedrawing();
+    QString summary = QStringLiteral("共查询%1个域名：有结果%2个，失败%3个，跳过%4个")
+                          .arg(withCounts + failed)
+                          .arg(withCounts)
+                          .arg(failed)
+                          .arg(skipped);
+    if (interrupts.received() || writeFailed)
+        summary
+            += QStringLiteral("；%1，还有%2个域名未查询")
+                   .arg(writeFailed ? QStringLiteral("因无法写入而停止") : QStringLiteral("已中断"))
+                   .arg(todo - done);
+    messages.say(summary);
+    if (writeFailed)
+        return kBatchFileUnusable;
+    if (interrupts.received())
+        return 128 + interrupts.received();
     return failed > 0 ? kBatchSomeFailed : kBatchAllCounted;
 }

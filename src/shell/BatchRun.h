@@ -21,10 +21,11 @@ enum BatchStatus {
     kBatchSomeFailed = 1,
     kBatchUsage = 2,
     kBatchUpdateCheck = 3,
-    kBatchListUnreadable = 4,
+    kBatchFileUnusable = 4, // the list cannot be read or the output cannot be written
 };
 
-// Runs the batch; returns the exit status. Ctrl+C or SIGTERM starts no further query and ends
-// with 130 or 143 after the summary.
+// Runs the batch; returns the exit status. Ctrl+C or SIGTERM ends the query in progress at once
+// without a row for it, and ends with 130 or 143 after the summary; a second one ends the
+// program at once.
 int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csvOut = stdout,
-             FILE *messages = stderr);
+             FILE *messageOut = stderr);

@@ -45,47 +45,79 @@ QByteArray ResultsAsCsv(const QList<QStringList> &lines)
     return csv;
 }
 
-std::optional<QList<QStringList>> ParseResultsCsv(const QByteArray &csv)
+namespace {
+
+// A row of ours holds a domain of at most 4,096 characters and four counts cut from a page; a
+// record far larger than that is not one of ours, and is not held in memory.
+constexpr qint64 kMaxRecordBytes = 1 << 20;
+
+} // namespace
+
+CsvReadEnd ReadResultsCsv(QIODevice &in, const std::function<bool(const QStringList &)> &record)
 {
-    if (!csv.startsWith(kCsvStart))
-        return std::nullopt;
-    const QString text = QString::fromUtf8(csv.mid(qsizetype(sizeof kCsvStart) - 1));
-    QList<QStringList> lines;
+    const QByteArray start(kCsvStart);
+    const QByteArray mark = in.read(start.size());
+    if (mark.isEmpty())
+        return { CsvReadEnd::Complete, 0 };
+    if (mark != start)
+        return { start.startsWith(mark) ? CsvReadEnd::Unfinished : CsvReadEnd::Broken, 0 };
+
+    enum { FieldStart, Plain, Quoted, QuoteInQuoted, LineEnd, Broken } state = FieldStart;
+    qint64 offset = start.size(), whole = offset;
     QStringList cells;
-    QString cell;
-    bool quoted = false;
-    bool wasQuoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (quoted) {
-            if (c != u'"')
-                cell += c;
-            else if (i + 1 < text.size() && text.at(i + 1) == u'"')
-                cell += text.at(++i);
-            else
-                quoted = false;
-        } else if (c == u'"') {
-            if (!cell.isEmpty() || wasQuoted)
-                return std::nullopt; // a quote inside an unquoted field
-            quoted = wasQuoted = true;
-        } else if (c == u',') {
-            cells << cell;
-            cell.clear();
-            wasQuoted = false;
-        } else if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
-            cells << cell;
-            lines << cells;
-            cells.clear();
-            cell.clear();
-            wasQuoted = false;
-            ++i;
-        } else if (wasQuoted) {
-            return std::nullopt; // text after a closing quote
-        } else {
-            cell += c;
+    QByteArray cell;
+    bool afterCr = false; // where a broken record ends
+    char buffer[64 * 1024];
+    qint64 got = 0;
+    while ((got = in.read(buffer, sizeof buffer)) > 0) {
+        for (qint64 i = 0; i < got; ++i, ++offset) {
+            const char c = buffer[i];
+            if (state == Broken) {
+                if (afterCr && c == '\n')
+                    return { CsvReadEnd::Broken, whole };
+                afterCr = c == '\r';
+                continue;
+            }
+            if (offset - whole > kMaxRecordBytes) {
+                state = Broken;
+            } else if (state == Quoted) {
+                if (c == '"')
+                    state = QuoteInQuoted;
+                else
+                    cell.append(c);
+            } else if (state == QuoteInQuoted && c == '"') {
+                cell.append(c); // a doubled quote
+                state = Quoted;
+            } else if (state == LineEnd) {
+                if (c != '\n') {
+                    state = Broken;
+                } else {
+                    cells << QString::fromUtf8(cell);
+                    cell.clear();
+                    state = FieldStart;
+                    whole = offset + 1;
+                    if (!record(cells))
+                        return { CsvReadEnd::Stopped, whole };
+                    cells.clear();
+                }
+            } else if (c == ',') {
+                cells << QString::fromUtf8(cell);
+                cell.clear();
+                state = FieldStart;
+            } else if (c == '\r') {
+                state = LineEnd;
+            } else if (state == FieldStart && c == '"') {
+                state = Quoted;
+            } else if (state == QuoteInQuoted || c == '"') {
+                state = Broken; // text after a closing quote, or a quote inside a plain field
+            } else {
+                cell.append(c);
+                state = Plain;
+            }
+            afterCr = c == '\r';
         }
     }
-    if (quoted || !cell.isEmpty() || !cells.isEmpty())
-        return std::nullopt; // unterminated field or last line without CR LF
-    return lines;
+    if (got < 0)
+        return { CsvReadEnd::Broken, whole };
+    return { offset == whole ? CsvReadEnd::Complete : CsvReadEnd::Unfinished, whole };
 }

@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <optional>
+#include <functional>
 
 // A cell as it may safely reach a spreadsheet: one that would start a formula there ("=", "+",
 // "-", "@", a tab or a CR first) gets a leading apostrophe, unless it is a plain number
@@ -27,6 +28,19 @@ QByteArray ResultsAsCsv(const QList<QStringList> &lines);
 QByteArray CsvLine(const QStringList &cells);
 inline constexpr char kCsvStart[] = "\xEF\xBB\xBF";
 
-// Reads such a CSV back: its lines as cells, or nothing when it is not one (no byte-order mark,
-// broken quoting).
-std::optional<QList<QStringList>> ParseResultsCsv(const QByteArray &csv);
+// How reading such a CSV back ended.
+struct CsvReadEnd
+{
+    enum Kind {
+        Complete, // every record whole
+        Unfinished, // the last record has no line end (a write cut short)
+        Broken, // a record with a line end that is not of such a CSV (or no byte-order mark)
+        Stopped, // the caller refused a record
+    } kind;
+    qint64 wholeBytes; // from the start to the end of the last whole record
+};
+
+// Reads such a CSV back as a stream, one record at a time, calling `record` with each whole
+// record's cells (false stops the reading). Never holds more than one record, and refuses a
+// record larger than any this program writes.
+CsvReadEnd ReadResultsCsv(QIODevice &in, const std::function<bool(const QStringList &)> &record);

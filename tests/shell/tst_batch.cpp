@@ -4,10 +4,13 @@
 #include <QFile>
 #include <QtTest>
 #include <csignal>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 // The batch mode, run in this process against the scripted loopback server: the gate, rows and
-// statuses, the file written row by row, resume and interruption; its CSV byte for byte, as the
-// window's export is checked.
+// statuses, the file written row by row, resume and interruption, and the outputs it refuses;
+// its CSV byte for byte, as the window's export is checked.
 class TestBatch : public QObject
 {
     Q_OBJECT
@@ -36,9 +39,12 @@ private slots:
         f->serveCounts("fail.com", { "0", "0", "0", "0" });
         QCOMPARE(batch({}), int(kBatchAllCounted));
 
-        QCOMPARE(batch({}, f->dir.filePath("missing.txt")), int(kBatchListUnreadable));
-        QCOMPARE(batch({}, "/dev/zero"), int(kBatchListUnreadable));
+        QCOMPARE(batch({}, f->dir.filePath("missing.txt")), int(kBatchFileUnusable));
+        QCOMPARE(batch({}, "/dev/zero"), int(kBatchFileUnusable));
         QVERIFY(csv.isEmpty());
+        // Standard output that takes nothing more: said, and not a success.
+        QCOMPARE(batch({}, {}, std::fopen("/dev/full", "w")), int(kBatchFileUnusable));
+        QCOMPARE(messages, QStringList({ "无法写入标准输出：磁盘空间不足。已停止查询。" }));
     }
 
     void theGate()
@@ -50,46 +56,126 @@ private slots:
             QCOMPARE(messages.size(), 1);
             QVERIFY(!Asked("/siteall/"));
         }
+        f->server.close(); // why it failed is named
+        QCOMPARE(batch({}), int(kBatchUpdateCheck));
+        QVERIFY2(messages.value(0).contains("连接更新服务器出错："), qPrintable(messages.value(0)));
     }
 
-    // Each row is on disk as soon as it is made; an interrupted run resumes where it stopped,
-    // with each domain once and numbering on, the header once.
+    // Each row is on disk as soon as it is made; Ctrl+C ends the query under way at once with
+    // no row for it; a resume goes on with each domain once, numbering on, the header once; a
+    // last row cut short is dropped, and a defused domain is read back as itself.
     void outputInterruptedAndResumed()
     {
-        const QString out = f->dir.filePath("out.csv");
+        const QString out = f->writeFile("out.csv", {}); // exists, empty: gets the header
         f->serveCounts("c.com", { "1", "2", "3", "4" }, ScriptedHttpServer::Mode::Held);
-        QString onDiskMeanwhile;
+        QByteArray onDiskMeanwhile;
+        bool once = true;
         f->onRequest("c.com", [&] {
-            QFile file(out);
-            file.open(QIODevice::ReadOnly);
-            onDiskMeanwhile = QString::fromUtf8(file.readAll());
-            std::raise(SIGINT); // Ctrl+C: the query under way ends, no further one starts
-            f->server.release();
+            if (!std::exchange(once, false))
+                return;
+            onDiskMeanwhile = Read(out);
+            std::raise(SIGINT); // the page is never released
         });
         f->serveCounts("d.com", { "5", "5", "5", "5" });
-        list = f->writeFile("list.txt", "a.com\nfail.com\nc.com\nd.com\n");
+        f->serveCounts("=d.com", { "6", "6", "6", "6" });
+        list = f->writeFile("list.txt", "a.com\nfail.com\nc.com\nd.com\n=d.com\n");
         QCOMPARE(batch({ out }), 128 + SIGINT);
         QCOMPARE(onDiskMeanwhile.count("\r\n"), 3); // header, a.com, fail.com
+        QCOMPARE(Read(out), onDiskMeanwhile);
         QVERIFY(!Asked("d.com"));
+        QCOMPARE(messages.last(),
+                 "共查询2个域名：有结果1个，失败1个，跳过0个；已中断，还有3个域名未查询");
 
         f->serveCounts("fail.com", { "9", "9", "9", "9" });
         f->serveCounts("c.com", { "1", "2", "3", "4" });
         QCOMPARE(batch({ out, true }), int(kBatchAllCounted));
-        QFile file(out);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(
-            QString::fromUtf8(file.readAll()),
-            QString(
-                "\xEF\xBB\xBF"
-                "编号,域名,百度,Google,360,Sogou\r\n1,a.com,\"12,300\",-7,0,'=1+1\r\n"
-                "2,fail.com,,,,\r\n3,c.com,1,2,3,4\r\n4,fail.com,9,9,9,9\r\n5,d.com,5,5,5,5\r\n"));
+        const QByteArray finished
+            = "\xEF\xBB\xBF"
+              "编号,域名,百度,Google,360,Sogou\r\n1,a.com,\"12,300\",-7,0,'=1+1\r\n"
+              "2,fail.com,,,,\r\n3,fail.com,9,9,9,9\r\n4,c.com,1,2,3,4\r\n5,d.com,5,5,5,5\r\n"
+              "6,'=d.com,6,6,6,6\r\n";
+        QCOMPARE(Read(out), finished);
 
-        const QString other
-            = f->writeFile("other.csv", QByteArray("\xEF\xBB\xBF") + "a,b\r\n\"broken\r\n");
-        QCOMPARE(batch({ other, true }), int(kBatchUsage));
-        QFile kept(other);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QVERIFY(kept.readAll().endsWith("\"broken\r\n")); // nothing rewritten
+        // A crash left half a row, its number the largest: cut off, numbering goes on from 9.
+        const QString cut = f->writeFile("cut.csv", finished + "9,e.com,1,1,1,1\r\n8,\"f.com,1");
+        f->serveCounts("g.com", { "7", "7", "7", "7" });
+        list = f->writeFile("list.txt", "a.com\n=d.com\ng.com\n");
+        QVERIFY2(batch({ cut, true }) == kBatchAllCounted, qPrintable(messages.join('\n')));
+        QCOMPARE(Read(cut), finished + "9,e.com,1,1,1,1\r\n10,g.com,7,7,7,7\r\n");
+        QVERIFY2(messages.first().contains("最后一行不完整"), qPrintable(messages.join('\n')));
+    }
+
+    // Outputs that are not ours to append to are refused before any query and left as they
+    // were: not our CSV, a broken row before the last, a number out of range, the list itself,
+    // a FIFO, a device, a file another run holds, a missing folder.
+    void refusedOutputs()
+    {
+        const QByteArray header = "\xEF\xBB\xBF编号,域名,百度,Google,360,Sogou\r\n";
+        const struct
+        {
+            QByteArray content;
+            const char *said;
+        } notOurs[] = { { "\xEF\xBB\xBF"
+                          "a,b\r\n\"broken\r\n",
+                          "不是本程序" },
+                        { header + "1,\"a\"x.com,1,1,1,1\r\n2,b.com,1,1,1,1\r\n", "不是本程序" },
+                        { header + "1,a.com,1,1\r\n2,b.com,1,1,1,1\r\n", "第2行" },
+                        { header + "2147483647,a.com,1,1,1,1\r\n", "编号超出范围" },
+                        { header + "99999999999,a.com,1,1,1,1\r\n", "编号超出范围" } };
+        for (const auto &[content, said] : notOurs) {
+            const QString earlier = f->writeFile("earlier.csv", content);
+            QCOMPARE(batch({ earlier, true }), int(kBatchUsage));
+            QVERIFY2(messages.value(0).contains(said), qPrintable(messages.value(0)));
+            QCOMPARE(Read(earlier), content);
+        }
+
+        const QString alias = f->dir.filePath("alias.txt");
+        QVERIFY(QFile::link(list, alias));
+        QCOMPARE(batch({ alias }), int(kBatchUsage));
+        QCOMPARE(Read(list), QByteArray("http://www.a.com\nbad\nfail.com\nc.com\n"));
+
+        const QString fifo = f->dir.filePath("fifo");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString held = f->writeFile("held.csv", {});
+        QFile other(held);
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0); // as a second run would
+        const struct
+        {
+            QString output;
+            bool resume;
+            const char *said;
+        } unusable[] = { { fifo, false, "不是普通文件" },
+                         { "/dev/zero", true, "不是普通文件" },
+                         { held, false, "另一个批量查询正在写入" },
+                         { f->dir.filePath("no/out.csv"), false, "文件夹不存在" } };
+        for (const auto &[output, resume, said] : unusable) {
+            QCOMPARE(batch({ output, resume }), int(kBatchFileUnusable));
+            QVERIFY2(messages.value(0).contains(said), qPrintable(messages.value(0)));
+        }
+        QVERIFY(!Asked("/siteall/"));
+        QCOMPARE(QFileInfo(held).size(), 0);
+    }
+
+    // A disk that fills mid-run: said, stopped, status 4; the file keeps every whole row.
+    void fullDisk()
+    {
+        const QString out = f->dir.filePath("out.csv");
+        rlimit limit {};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit small { 80, limit.rlim_max }; // the header and the first row fit
+        signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        const int status = batch({ out });
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QCOMPARE(status, int(kBatchFileUnusable));
+        QCOMPARE(Read(out),
+                 QByteArray("\xEF\xBB\xBF编号,域名,百度,Google,360,Sogou\r\n1,a.com,\"12,300\",-7,"
+                            "0,'=1+1\r\n"));
+        QCOMPARE(messages.mid(2),
+                 QStringList({ "无法写入" + out + "：文件超过了系统允许的大小。已停止查询。",
+                               "共查询1个域名：有结果1个，失败0个，跳过1个；因无法写入而停止，"
+                               "还有2个域名未查询" }));
     }
 
 private:
@@ -98,18 +184,35 @@ private:
         QString output;
         bool resume = false;
     };
-    int batch(const Target &target, const QString &path = {})
+    // Runs the batch with CSV and messages kept in memory (a file size limit leaves them be);
+    // each message line's local time is checked and taken off.
+    int batch(const Target &target, const QString &path = {}, FILE *csvOut = nullptr)
     {
         BatchOptions options;
         options.list = path.isEmpty() ? list : path;
         options.paceMs = 1; // the command line keeps its 2 s minimum
         options.output = target.output;
         options.resume = target.resume;
-        FILE *out = std::tmpfile();
-        FILE *err = std::tmpfile();
+        char *outBytes = nullptr, *errBytes = nullptr;
+        size_t outSize = 0, errSize = 0;
+        FILE *out = csvOut ? csvOut : open_memstream(&outBytes, &outSize);
+        FILE *err = open_memstream(&errBytes, &errSize);
         const int status = RunBatch(options, f->settings, out, err);
-        csv = QString::fromUtf8(Read(out));
-        messages = QString::fromUtf8(Read(err)).split(u'\n', Qt::SkipEmptyParts);
+        std::fclose(out);
+        std::fclose(err);
+        csv = QString::fromUtf8(outBytes, qsizetype(outSize));
+        messages.clear();
+        static const QRegularExpression time(
+            "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d(Z|[+-]\\d\\d:\\d\\d) ");
+        for (const QString &line :
+             QString::fromUtf8(errBytes, qsizetype(errSize)).split(u'\n', Qt::SkipEmptyParts)) {
+            const QRegularExpressionMatch stamp = time.match(line);
+            if (!stamp.hasMatch())
+                qFatal("a message without its time: %s", qPrintable(line));
+            messages << line.mid(stamp.capturedLength());
+        }
+        std::free(outBytes);
+        std::free(errBytes);
         return status;
     }
     bool Asked(const char *part) const
@@ -120,15 +223,10 @@ private:
         }
         return false;
     }
-    static QByteArray Read(FILE *file)
+    static QByteArray Read(const QString &path)
     {
-        std::rewind(file);
-        QByteArray bytes;
-        char buffer[4096];
-        while (const size_t got = std::fread(buffer, 1, sizeof buffer, file))
-            bytes.append(buffer, qsizetype(got));
-        std::fclose(file);
-        return bytes;
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     std::unique_ptr<Form1Fixture> f;

@@ -1,0 +1,105 @@
+#include "BatchOutput.h"
+
+#include "BatchRun.h"
+#include "WriteFailure.h"
+
+#include <QDir>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+BatchOutput::~BatchOutput()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // the lock goes with it
+}
+
+std::optional<BatchOutput::Refusal> BatchOutput::openFile(const QString &path, bool forReading,
+                                                          dev_t listDevice, ino_t listInode)
+{
+    m_path = path;
+    const QString shown = QDir::toNativeSeparators(path);
+    auto cannot = [&](const QString &reason) {
+        return Refusal { QStringLiteral("无法写入文件%1：%2").arg(shown, reason),
+                         kBatchFileUnusable };
+    };
+    const QByteArray name = QFile::encodeName(path);
+    struct stat before
+    {
+    };
+    // A FIFO or a device would block the open or never end: only regular files, checked before
+    // opening and again on what was opened.
+    if (::stat(name.constData(), &before) == 0 && !S_ISREG(before.st_mode))
+        return cannot(QStringLiteral("不是普通文件。"));
+    const int flags
+        = (forReading ? O_RDWR : O_WRONLY) | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    const int fd = ::open(name.constData(), flags, 0666);
+    if (fd < 0)
+        return cannot(failureReason(errno));
+    m_fd = fd;
+    struct stat opened
+    {
+    };
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))
+        return cannot(QStringLiteral("不是普通文件。"));
+    if (opened.st_dev == listDevice && opened.st_ino == listInode)
+        return Refusal { QStringLiteral("--output 不能是域名列表本身：%1").arg(shown),
+                         kBatchUsage };
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return cannot(errno == EWOULDBLOCK ? QStringLiteral("另一个批量查询正在写入这个文件。")
+                                           : failureReason(errno));
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return std::nullopt;
+}
+
+qint64 BatchOutput::size() const
+{
+    struct stat now
+    {
+    };
+    return ::fstat(m_fd, &now) == 0 ? qint64(now.st_size) : 0;
+}
+
+bool BatchOutput::cutBackTo(qint64 bytes)
+{
+    return ::ftruncate(m_fd, off_t(bytes)) == 0;
+}
+
+int BatchOutput::append(const QByteArray &bytes)
+{
+    if (m_fd < 0) {
+        errno = 0;
+        if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_out) != size_t(bytes.size())
+            || std::fflush(m_out) != 0)
+            return errno ? errno : EIO;
+        return 0;
+    }
+    const qint64 before = size();
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n
+            = ::write(m_fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : ENOSPC;
+            [[maybe_unused]] const int cut
+                = ::ftruncate(m_fd, off_t(before)); // no row cut mid-field
+            return error;
+        }
+        written += n;
+    }
+    return 0;
+}
+
+QString BatchOutput::failureReason(int error) const
+{
+    const QString detail = QString::fromLocal8Bit(std::strerror(error));
+    if (m_path.isEmpty()) // standard output: only the error number tells
+        return WriteFailureReason({ error, true, true, std::nullopt, 0, detail });
+    return WriteFailureReason(WriteFailureAt(m_path, error, 0, detail));
+}
