@@ -7,6 +7,7 @@ FetchResult HttpGetText(const QString &url, const FetchLimits &limits, const Fet
     const QString target = url; // our own copy: handlers run during the wait
     platform::HttpRequest request;
     request.setLimits(limits.timeLimitMs, limits.bodyCap);
+    request.setDirect(limits.direct);
 
     const bool sent = request.open(QStringLiteral("get"), target, true)
         && request.setRequestHeader(QStringLiteral("If-Modified-Since"), QStringLiteral("0"))

@@ -18,6 +18,7 @@ struct FetchLimits
 {
     int timeLimitMs = platform::HttpRequest::kTimeLimitMs;
     qint64 bodyCap = platform::HttpRequest::kBodyCap;
+    bool direct = false; // never through a proxy (the bundled sample service)
 };
 
 // Ends fetches under way from outside them (a signal in the batch mode): each returns at once,

@@ -34,6 +34,9 @@ public:
     ~HttpRequest() override;
 
     void setLimits(int timeLimitMs, qint64 bodyCap);
+    // Reached without a proxy whatever the environment names (http_proxy, https_proxy,
+    // all_proxy, no_proxy, which curl honours otherwise).
+    void setDirect(bool direct) { m_direct = direct; }
 
     bool open(const QString &method, const QString &url, bool async);
     bool setRequestHeader(const QString &name, const QString &value);
@@ -77,6 +80,7 @@ private:
     bool m_retried = false;
     int m_timeLimitMs = kTimeLimitMs;
     qint64 m_bodyCap = kBodyCap;
+    bool m_direct = false;
 };
 
 // Decodes a response body: UTF-8 unless it starts with the byte-order mark of another Unicode

@@ -15,6 +15,15 @@ AppSettings WithServiceHosts(const QString &statsHost, const QString &updateHost
     return settings;
 }
 
+// The bundled sample service is always reached directly; named services through the proxy the
+// environment names, if any.
+void DirectTo(AppSettings &settings, const QString &sampleHost)
+{
+    const QString root = sampleHost + u'/';
+    settings.fetchLimits.direct = !sampleHost.isEmpty() && settings.statsBase.startsWith(root);
+    settings.updateLimits.direct = !sampleHost.isEmpty() && settings.updateUrl.startsWith(root);
+}
+
 } // namespace
 
 AppSettings AppSettings::fromBuild()
@@ -46,6 +55,7 @@ AppSettings AppSettings::withSampleService(const QString &sampleHost) const
     AppSettings settings = withServices(statsBase.isEmpty() ? sampleHost : QString(),
                                         updateUrl.isEmpty() ? sampleHost : QString());
     settings.sampleData = statsBase.isEmpty() && !sampleHost.isEmpty();
+    DirectTo(settings, sampleHost);
     // A link with no site of its own opens the service the counts come from.
     const QString site
         = sampleHost.isEmpty() ? settings.statsBase.section(u'/', 0, 2) : sampleHost + u'/';

@@ -14,6 +14,7 @@ struct AppSettings
     QString serviceUrl;
     QString resourceUrl;
     FetchLimits fetchLimits; // of each statistics page
+    FetchLimits updateLimits; // of the version file
     int versionMajor = 1;
     int versionMinor = 0;
     int versionRevision = 0;

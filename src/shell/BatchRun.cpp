@@ -116,7 +116,7 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
     QObject::connect(&interrupts, &BatchSignals::arrived, &cancel, &FetchCancel::cancel);
 
     // The same gate as the window's: only the current version goes on.
-    const FetchResult reply = HttpGetText(settings.updateUrl, {}, &cancel);
+    const FetchResult reply = HttpGetText(settings.updateUrl, settings.updateLimits, &cancel);
     const QString version = VersionFromReply(reply.text);
     if (version.isEmpty()) {
         messages.say(QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版")
@@ -206,7 +206,8 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
         }
         if (interrupts.received())
             break;
-        const FetchResult page = HttpGetText(settings.statsBase + domain, {}, &cancel);
+        const FetchResult page
+            = HttpGetText(settings.statsBase + domain, settings.fetchLimits, &cancel);
         if (interrupts.received())
             break; // no row: a resume asks this domain again
         const std::optional<PageCounts> counts = CountsOfPage(page.text);

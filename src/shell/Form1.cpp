@@ -149,7 +149,7 @@ void Form1::Load()
 void Form1::gx()
 {
     QPointer<Form1> alive(this);
-    const FetchResult reply = HttpGetText(m_settings.updateUrl);
+    const FetchResult reply = HttpGetText(m_settings.updateUrl, m_settings.updateLimits);
     // Closed while the version file was on its way: the program is ending, say nothing more.
     if (!alive || m_closed)
         return;

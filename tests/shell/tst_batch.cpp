@@ -18,6 +18,7 @@ class TestBatch : public QObject
 private slots:
     void init()
     {
+        qunsetenv("http_proxy");
         f = std::make_unique<Form1Fixture>(false);
         f->serveVersionFile("kwtp:V1.0|");
         f->serveCounts("a.com", { "12,300", "-7", "", "=1+1" });
@@ -59,6 +60,26 @@ private slots:
         f->server.close(); // why it failed is named
         QCOMPARE(batch({}), int(kBatchUpdateCheck));
         QVERIFY2(messages.value(0).contains("连接更新服务器出错："), qPrintable(messages.value(0)));
+    }
+
+    // Named services are reached through the proxy the environment names, as curl reaches
+    // them (nobody listens at the named address itself); the bundled sample service always
+    // directly (nobody listens at the proxy's address then).
+    void proxies()
+    {
+        const QByteArray named = "http://127.0.0.2:9";
+        f->server.setReply(named + "/version/main.txt", { 200, "kwtp:V1.0|" });
+        f->server.setReply(named + "/siteall/c.com",
+                           { 200, standin::StatisticsPage("c.com", { "1", "2", "3", "4" }) });
+        list = f->writeFile("list.txt", "c.com\n");
+        qputenv("http_proxy", f->server.base().toUtf8());
+        f->settings = AppSettings::onHost(named);
+        QCOMPARE(batch({}), int(kBatchAllCounted));
+        QVERIFY(csv.endsWith("1,c.com,1,2,3,4\r\n"));
+
+        qputenv("http_proxy", "http://127.0.0.1:9");
+        f->settings = AppSettings().withSampleService(f->server.base());
+        QCOMPARE(batch({}), int(kBatchAllCounted));
     }
 
     // Each row is on disk as soon as it is made; Ctrl+C ends the query under way at once with
