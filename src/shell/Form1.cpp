@@ -179,11 +179,15 @@ void Form1::cx()
 
 void Form1::openSite(const QString &url)
 {
-    if (m_platform.processes.startDetached(BrowserCommandLine(url)))
-        return;
     // No browser to hand it to: give the user the address to copy instead.
-    m_platform.boxes.show(this, QStringLiteral("无法打开浏览器，请手动访问以下网址：\r\n") + url,
-                          platform::BoxIcon::Information, kBoxTitle);
+    auto noBrowser = [window = QPointer<Form1>(this), url] {
+        if (window)
+            window->m_platform.boxes.show(
+                window, QStringLiteral("无法打开浏览器，请手动访问以下网址：\r\n") + url,
+                platform::BoxIcon::Information, kBoxTitle);
+    };
+    if (!m_platform.processes.startDetached(BrowserCommandLine(url), noBrowser))
+        noBrowser();
 }
 
 void Form1::openAddDialog()

@@ -1,4 +1,5 @@
 #include "DesktopNotices.h"
+#include "ProcessLauncher.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -50,6 +51,26 @@ private slots:
     {
         bus.kill();
         bus.waitForFinished();
+    }
+
+    // A web page goes to xdg-open; one that cannot be started, or that ends in failure (no
+    // browser installed), is a failure the window can tell the user of.
+    void openingAPage()
+    {
+        QTemporaryDir bin;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toUtf8());
+        platform::QtProcessLauncher launcher;
+        int failures = 0;
+        const auto failed = [&] { ++failures; };
+        QVERIFY(!launcher.startDetached("explorer.exe http://127.0.0.1:9/", failed));
+        QFile opener(bin.filePath("xdg-open"));
+        QVERIFY(opener.open(QIODevice::WriteOnly) && opener.write("#!/bin/sh\nexit 3\n") > 0);
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY(launcher.startDetached("explorer.exe http://127.0.0.1:9/", failed));
+        QTRY_COMPARE_WITH_TIMEOUT(failures, 1, 60'000);
+        qputenv("PATH", path);
     }
 
     void progressAndNotification()

@@ -264,6 +264,13 @@ private slots:
                           f.button("Command4")->accessibleDescription(),
                           f.button("Command5")->accessibleDescription() }),
             QStringList({ f.settings.forumUrl, f.settings.serviceUrl, f.settings.resourceUrl }));
+        // An opener that starts, then finds no browser: the same box with the address.
+        f.fake.failsLater = true;
+        f.click("Command3");
+        QCoreApplication::processEvents();
+        QCOMPARE(f.fake.log.last(),
+                 "information Varnel系列软件: 无法打开浏览器，请手动访问以下网址：\r\n"
+                     + f.settings.forumUrl);
     }
 
     // Rows with a comma in a count, a CR in a count, a formula, a failed fetch, and a long

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <optional>
 
@@ -30,6 +31,7 @@ public:
     QStringList desktop;
     QList<std::optional<QString>> fileAnswers; // opens and saves alike; none left: cancelled
     bool opens = true; // false: as on a desktop with no browser
+    bool failsLater = false; // the opener starts, then finds no browser
     std::function<void()> onSkin;
     std::function<void(QDialog &)> onOpen;
     std::function<void()> activateNotice; // the last notification's default action
@@ -51,9 +53,12 @@ private:
     {
         return answer(QStringList({ "save " + title, filter, suggested }).join(u'|'));
     }
-    bool startDetached(const QString &commandLine) override
+    bool startDetached(const QString &commandLine,
+                       const std::function<void()> &failedLater) override
     {
         log << "start " + commandLine;
+        if (opens && failsLater)
+            QTimer::singleShot(0, failedLater);
         return opens;
     }
     void endNow() override { log << "exit"; }
