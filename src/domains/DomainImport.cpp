@@ -16,14 +16,12 @@ const QString kBoxTitle = QStringLiteral("Varnel系列软件");
 } // namespace
 
 DomainImport::DomainImport(platform::ListBox *list, platform::StatusBar *status,
-                           platform::Platform &platform, QWidget *window, const QString &programDir,
-                           QObject *parent)
+                           platform::Platform &platform, QWidget *window, QObject *parent)
     : QObject(parent)
     , m_list(list)
     , m_status(status)
     , m_platform(platform)
     , m_window(window)
-    , m_programDir(programDir)
 {
 }
 
@@ -33,10 +31,11 @@ void DomainImport::run()
                           QStringLiteral("请按照如下格式：\r\n\r\n域名前不要加http://与www\r\n"
                                          "一行一个域名，例如：example.com"),
                           platform::BoxIcon::Information, kBoxTitle);
-    // The dialog starts on the file chosen last, the first time in the program's folder.
+    // The dialog starts on the file chosen last, the first time in the user's home: the
+    // program's own folder is a system folder once installed.
     const std::optional<QString> path = m_platform.files.openFile(
         m_window, QStringLiteral("请选择要加载的文件"), QStringLiteral("文本文件|*.txt|所有文件|*"),
-        m_lastFile.isEmpty() ? m_programDir : m_lastFile);
+        m_lastFile.isEmpty() ? QDir::homePath() : m_lastFile);
     if (!path)
         return; // cancelled: the list stays as it was
     m_lastFile = *path;

@@ -17,7 +17,7 @@ class DomainImport : public QObject
     Q_OBJECT
 public:
     DomainImport(platform::ListBox *list, platform::StatusBar *status, platform::Platform &platform,
-                 QWidget *window, const QString &programDir, QObject *parent = nullptr);
+                 QWidget *window, QObject *parent = nullptr);
 
     // The import button: instructions, file dialog, list replaced and cleaned, last entry
     // selected, count reported.
@@ -41,6 +41,5 @@ private:
     platform::StatusBar *m_status;
     platform::Platform &m_platform;
     QWidget *m_window;
-    QString m_programDir;
     QString m_lastFile;
 };

@@ -57,6 +57,7 @@ QCommandLineOption ServiceOption(const QString &name, const QString &what, const
 
 const QString kDescription = QStringLiteral(
     "Varnel网站收录批量查询器：批量查询域名在百度、Google、360和Sogou的收录数量。\n"
+    "打开窗口时导入列表文件LIST（如有）。\n"
     "批量模式（--batch）不开窗口，把结果以CSV写到标准输出或--output指定的文件。\n"
     "指定的服务按环境变量http_proxy、https_proxy、all_proxy和no_proxy（大小写均可）"
     "经代理访问；程序自带的示例服务总是直接访问。\n"
@@ -106,7 +107,8 @@ QString HelpText(const QList<QCommandLineOption> &options)
 {
     constexpr int kNames = 22;
     const int width = HelpWidth();
-    QString text = QStringLiteral("Usage: %1 [options]\n").arg(QCoreApplication::applicationName());
+    QString text
+        = QStringLiteral("Usage: %1 [options] [LIST]\n").arg(QCoreApplication::applicationName());
     for (const QString &line : kDescription.split(u'\n'))
         text += Wrapped(line, 0, width) + u'\n';
     text += QStringLiteral("\nOptions:\n");
@@ -196,9 +198,6 @@ CommandLine ParseCommandLine(const QStringList &arguments)
                                 .arg(QLatin1String(unknown.constFirst().size() == 1 ? "-" : "--")
                                      + unknown.constFirst()));
     }
-    if (!parser.positionalArguments().isEmpty())
-        return refuse(
-            QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().constFirst()));
     for (const QCommandLineOption &service : { stats, update }) {
         const QString name = service.names().constFirst();
         if (!parser.isSet(service))
@@ -224,10 +223,14 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         options.resume = parser.isSet(resume);
         if (options.resume && options.output.isEmpty())
             return refuse(QStringLiteral("--resume须与--output同用"));
+        if (!parser.positionalArguments().isEmpty())
+            return refuse(
+                QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().constFirst()));
         result.batch = options;
     } else if (parser.isSet(pace) || parser.isSet(output) || parser.isSet(resume)) {
         return refuse(QStringLiteral("--pace、--output和--resume只用于--batch"));
     }
+    result.listFiles = parser.positionalArguments();
     if (parser.isSet(help)) {
         result.exitStatus = 0;
         result.output = HelpText({ help, version, stats, update, batch, pace, output, resume });

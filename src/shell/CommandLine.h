@@ -14,6 +14,7 @@ struct CommandLine
     QString statsUrl; // a statistics service named at run time, or empty
     QString updateUrl; // an update server named at run time, or empty
     std::optional<BatchOptions> batch; // a run without a window
+    QStringList listFiles; // lists to open in the window, as "Open with" names them
 };
 
 // Reads `arguments` (the program's name first). Qt's own options (-platform, -session,

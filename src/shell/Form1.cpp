@@ -81,7 +81,7 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
                               m_settings.fetchLimits, this);
     connect(ui->List1, &platform::ListBox::listClick, m_query, &DomainQuery::onListClick);
 
-    m_import = new DomainImport(ui->List1, ui->s1, m_platform, this, programDir(), this);
+    m_import = new DomainImport(ui->List1, ui->s1, m_platform, this, this);
     connect(ui->Command1, &QPushButton::clicked, m_import, &DomainImport::run);
     connect(ui->List1, &platform::ListBox::listMouseDown, m_import, &DomainImport::onListMouseDown);
     connect(ui->List1, &platform::ListBox::listDblClick, m_import, &DomainImport::onListDblClick);
@@ -175,6 +175,11 @@ void Form1::gx()
 void Form1::cx()
 {
     m_run->cx();
+}
+
+void Form1::openList(const QString &path)
+{
+    m_import->importFile(path);
 }
 
 void Form1::openSite(const QString &url)

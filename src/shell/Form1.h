@@ -32,6 +32,8 @@ public:
     void gx();
     // Queries the last entry of the domain list once.
     void cx();
+    // Imports the list file at `path` as the import dialog would, without its instructions.
+    void openList(const QString &path);
 
     QueryState &queryState() { return m_state; }
 

@@ -60,5 +60,11 @@ int main(int argc, char *argv[])
     Form1 form(ServicesReady(named, sample), platform::SystemPlatform());
     // Start-up runs inside the event loop, so that ending the program from it ends the loop.
     QTimer::singleShot(0, &form, &Form1::Load);
+    // A list named on the command line ("Open with"), once the window shows; one list at a time.
+    if (!line.listFiles.isEmpty())
+        QTimer::singleShot(0, &form,
+                           [&form, &line] { form.openList(line.listFiles.constFirst()); });
+    for (const QString &other : line.listFiles.mid(1))
+        std::fprintf(stderr, "一次只能打开一个列表，未打开：%s\n", qPrintable(other));
     return app.exec();
 }

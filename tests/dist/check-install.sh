@@ -83,7 +83,7 @@ out=$(nodisplay --batch "$scratch/list.txt" --output "$scratch/out.csv" 2>"$scra
   || fail "batch: $rc '$(cat "$scratch/err")'"
 # A usage error is one line saying what is wrong and where to look, not the whole help.
 for wrong in stray-argument --no-such-option; do
-  out=$(nodisplay $wrong 2>"$scratch/err"); rc=$?
+  out=$(nodisplay --batch "$scratch/list.txt" $wrong 2>"$scratch/err"); rc=$?
   [ $rc -eq 2 ] && [ -z "$out" ] && [ "$(wc -l <"$scratch/err")" -eq 2 ] \
     && grep -q -- "$wrong" "$scratch/err" && [ "$(tail -1 "$scratch/err")" = "用 --help 查看用法。" ] \
     || fail "$wrong: $rc '$out' '$(cat "$scratch/err")'"

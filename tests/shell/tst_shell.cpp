@@ -135,11 +135,13 @@ private slots:
             = ParseCommandLine({ "prog", "--batch", "l.txt", "--pace", "60", "--output", "o.csv" });
         QVERIFY(!batch.exitStatus && batch.batch);
         QCOMPARE(batch.batch->paceMs, 60 * 1000);
+        QCOMPARE(ParseCommandLine({ "prog", "l.txt" }).listFiles, QStringList({ "l.txt" }));
         for (const QStringList &wrong :
              QList<QStringList> { { "--batch", "l.txt", "--pace", "1" },
                                   { "--batch", "l.txt", "--pace", "2.5" },
                                   { "--batch", "l.txt", "--pace", "61" },
                                   { "--batch", "l.txt", "--resume" },
+                                  { "--batch", "l.txt", "stray" },
                                   { "--output", "o.csv" } })
             QCOMPARE(ParseCommandLine(QStringList { "prog" } + wrong).exitStatus, 2);
         for (const char *bad : { "127.0.0.1:1", "ftp://h", "http://", "", "http://u:p@h",
