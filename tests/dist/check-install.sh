@@ -40,6 +40,19 @@ for page in varnel-index-query varnel-standin; do
 done
 
 desktop-file-validate "$prefix/share/applications/$app.desktop" || fail "desktop entry"
+# Docks and task switchers match the window to its desktop entry (and its icon) by its class.
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$app.desktop")
+seen=$(xvfb-run -a bash -c '
+  "$1" --stats-url http://127.0.0.1:9 --update-url http://127.0.0.1:9 >/dev/null 2>&1 &
+  program=$!
+  for _ in $(seq 300); do
+    id=$(xwininfo -root -tree | awk "/Varnel/ { print \$1; exit }")
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] && xprop -id "$id" WM_CLASS
+  kill $program' _ "$prefix/bin/varnel-index-query" 2>/dev/null)
+grep -q ", \"$wm_class\"\$" <<<"$seen" || fail "window class '$seen', desktop entry says '$wm_class'"
 appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml" >/dev/null \
   || fail "metainfo: $(appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml")"
 
