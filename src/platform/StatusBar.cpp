@@ -1,5 +1,8 @@
 #include "StatusBar.h"
 
+#include "AccessibleRoles.h"
+
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QLabel>
 
@@ -8,6 +11,8 @@ namespace platform {
 StatusBar::StatusBar(QWidget *parent)
     : QFrame(parent)
 {
+    ReadOutAsStatusBar(this);
+    setAccessibleName(QStringLiteral("状态栏"));
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
@@ -40,8 +45,15 @@ QLabel *StatusBar::panel(int panel) const
 
 void StatusBar::setPanelText(int panel, const QString &text)
 {
-    if (QLabel *label = this->panel(panel))
-        label->setText(text);
+    QLabel *label = this->panel(panel);
+    if (!label || label->text() == text)
+        return;
+    label->setText(text);
+    // A panel is read out by its text: a screen reader hears of each new message.
+    if (label->accessibleName().isEmpty()) {
+        QAccessibleEvent changed(label, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 QString StatusBar::panelText(int panel) const

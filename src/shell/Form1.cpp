@@ -1,10 +1,12 @@
 #include "Form1.h"
 
+#include "AccessibleRoles.h"
 #include "DomainImport.h"
 #include "DomainQuery.h"
 #include "Form2.h"
 #include "FormFont.h"
 #include "HttpGetText.h"
+#include "KeyboardMenus.h"
 #include "LinkButtons.h"
 #include "Platform.h"
 #include "ResultsModel.h"
@@ -71,8 +73,11 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
                         QString(), QStringLiteral("Varnel出品") },
                       { 96, 636, 96, 96 }, 2);
     ui->Command1->setFocus();
-    // Read out: where progress is written, and where each link leads.
-    ui->s1->panel(2)->setAccessibleName(QStringLiteral("运行提示"));
+    // Read out: the message itself, announced as it changes, described as the program's
+    // message; and where each link leads.
+    ui->s1->panel(2)->setAccessibleDescription(QStringLiteral("运行提示"));
+    platform::OpenContextMenusOnShiftF10(this);
+    platform::ReadOutAsFrame(this);
     ui->Command3->setAccessibleDescription(m_settings.forumUrl);
     ui->Command4->setAccessibleDescription(m_settings.serviceUrl);
     ui->Command5->setAccessibleDescription(m_settings.resourceUrl);

@@ -51,6 +51,7 @@ ResultsTableActions::ResultsTableActions(QTableView *table, platform::Platform &
             this, &ResultsTableActions::exportAll);
     m_viewport = table->viewport();
     m_viewport->installEventFilter(this);
+    table->installEventFilter(this); // a menu from the keyboard comes to the table itself
     followNewRows();
 }
 
@@ -157,7 +158,7 @@ bool ResultsTableActions::eventFilter(QObject *watched, QEvent *event)
 {
     // Compared with the viewport kept from the start: while the table is being destroyed its
     // viewport still sends events, and the table can no longer be asked for it.
-    if (event->type() == QEvent::ContextMenu && watched == m_viewport)
+    if (event->type() == QEvent::ContextMenu && (watched == m_viewport || watched == m_table))
         refreshRetry(); // the menu itself is shown by the table, just after
     if (event->type() != QEvent::ToolTip || watched != m_viewport)
         return QObject::eventFilter(watched, event);

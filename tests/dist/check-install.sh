@@ -43,7 +43,7 @@ desktop-file-validate "$prefix/share/applications/$app.desktop" || fail "desktop
 # Docks and task switchers match the window to its desktop entry (and its icon) by its class.
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$app.desktop")
 seen=$(xvfb-run -a bash -c '
-  "$1" --stats-url http://127.0.0.1:9 --update-url http://127.0.0.1:9 >/dev/null 2>&1 &
+  QT_QPA_PLATFORM=xcb "$1" --stats-url http://127.0.0.1:9 --update-url http://127.0.0.1:9 >/dev/null 2>&1 &
   program=$!
   for _ in $(seq 300); do
     id=$(xwininfo -root -tree | awk "/Varnel/ { print \$1; exit }")

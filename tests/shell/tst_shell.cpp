@@ -4,6 +4,7 @@
 #include "UpdateCheck.h"
 #include "WriteFailure.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QDialog>
 #include <QFileDialog>
@@ -80,7 +81,15 @@ private slots:
                 QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
         }
 
-        QVERIFY(!f.status()->panel(2)->accessibleName().isEmpty()); // progress can be read out
+        // As assistive technologies read it: the window a frame, a named status bar, its
+        // message read as its text.
+        f.status()->setPanelText(2, "a.com查询完毕");
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(f.status()->panel(2))->text(QAccessible::Name),
+            QString("a.com查询完毕"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(f.form.get())->role(), QAccessible::Window);
+        const QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(f.status());
+        QVERIFY(bar->role() == QAccessible::StatusBar && !bar->text(QAccessible::Name).isEmpty());
 
         QHeaderView *header = f.table()->horizontalHeader();
         const QList<int> widths { header->sectionSize(1),
@@ -299,6 +308,14 @@ private slots:
                                             QItemSelectionModel::Select
                                                 | QItemSelectionModel::Rows);
         QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier); // in table order, not picked order
+        QStringList menu; // Shift+F10 opens the table's menu, its retry entry up to date
+        QTimer::singleShot(0, [&] {
+            for (const QAction *action : QApplication::activePopupWidget()->actions())
+                menu << action->text();
+            QApplication::activePopupWidget()->close();
+        });
+        QTest::keyClick(table, Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY2(menu.contains("重新查询失败的域名（2）"), qPrintable(menu.join('|')));
         const QString header = "clipboard 编号\t域名\t百度\tGoogle\t360\tSogou\n";
         const QString first = "1\ta.com\t12,300\t-7\t0\t3 5\n", last = "4\t" + odd + "\t\t\t\t\n";
         const QString formulas = "2\tb.com\t'=1+HYPERLINK(B2)\t+1\t'@\t-2.5\n";
