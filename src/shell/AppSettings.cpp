@@ -56,13 +56,6 @@ AppSettings AppSettings::withSampleService(const QString &sampleHost) const
                                         updateUrl.isEmpty() ? sampleHost : QString());
     settings.sampleData = statsBase.isEmpty() && !sampleHost.isEmpty();
     DirectTo(settings, sampleHost);
-    // A link with no site of its own opens the service the counts come from.
-    const QString site
-        = sampleHost.isEmpty() ? settings.statsBase.section(u'/', 0, 2) : sampleHost + u'/';
-    for (QString *link : { &settings.forumUrl, &settings.serviceUrl, &settings.resourceUrl }) {
-        if (link->isEmpty())
-            *link = site;
-    }
     return settings;
 }
 

@@ -28,7 +28,7 @@ struct AppSettings
     AppSettings withServices(const QString &statsBase, const QString &updateBase) const;
     // All services on one host (scheme and authority, no trailing slash).
     // Services not named point at the bundled sample service on `sampleHost` (empty: it could
-    // not be started), and so do links without a site of their own.
+    // not be started).
     AppSettings withSampleService(const QString &sampleHost) const;
     static AppSettings onHost(const QString &host);
 };

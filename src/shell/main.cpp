@@ -3,6 +3,7 @@
 #include "Form1.h"
 #include "LoopbackService.h"
 #include "Platform.h"
+#include "ServicesReady.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -11,25 +12,6 @@
 #include <QTranslator>
 #include <cstdio>
 
-namespace {
-
-// Services named neither at build nor at run time: the sample service that comes with the
-// program stands in for them, on a port the system picks, for as long as `sample` lives.
-AppSettings ServicesReady(AppSettings settings, platform::LoopbackService &sample)
-{
-    if (!settings.statsBase.isEmpty() && !settings.updateUrl.isEmpty())
-        return settings;
-    QString error;
-    const QString host
-        = sample.start(QCoreApplication::applicationDirPath() + QStringLiteral("/varnel-standin"),
-                       { QStringLiteral("--port"), QStringLiteral("0") }, &error);
-    if (host.isEmpty())
-        std::fprintf(stderr, "示例服务无法启动：%s\n", qPrintable(error));
-    return settings.withSampleService(host);
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     const CommandLine line = HandleCommandLine(argc, argv);
@@ -37,11 +19,14 @@ int main(int argc, char *argv[])
         return *line.exitStatus;
     const AppSettings named = AppSettings::fromBuild().withServices(line.statsUrl, line.updateUrl);
     platform::LoopbackService sample;
+    // The sample service lies beside the program; asked once the application exists.
+    const auto standin
+        = [] { return QCoreApplication::applicationDirPath() + QStringLiteral("/varnel-standin"); };
 
     if (line.batch) {
         QCoreApplication app(argc, argv); // no window system at all
         SetApplicationNames();
-        const AppSettings settings = ServicesReady(named, sample);
+        const AppSettings settings = ServicesReady(named, sample, standin());
         if (settings.sampleData)
             std::fprintf(stderr,
                          "未指定网站统计服务：使用程序自带的示例服务，收录数量为示例数据。\n");
@@ -57,7 +42,7 @@ int main(int argc, char *argv[])
     if (qtChinese.load(QStringLiteral("qtbase_zh_CN"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtChinese);
-    Form1 form(ServicesReady(named, sample), platform::SystemPlatform());
+    Form1 form(ServicesReady(named, sample, standin()), platform::SystemPlatform());
     // Start-up runs inside the event loop, so that ending the program from it ends the loop.
     QTimer::singleShot(0, &form, &Form1::Load);
     // A list named on the command line ("Open with"), once the window shows; one list at a time.

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Form1Fixture.h"
 #include "LoopbackService.h"
+#include "ServicesReady.h"
 #include "UpdateCheck.h"
 #include "WriteFailure.h"
 
@@ -165,15 +166,26 @@ private slots:
     }
 
     // No service named: the sample service that comes with the program answers both. The
-    // window says its counts are sample data; a domain the sample lacks gets no counts.
+    // window says its counts are sample data; a domain the sample lacks gets no counts. Links
+    // with no site of their own open the root of the statistics service in use, whichever
+    // services are named.
     void sampleServiceWhenNoneIsNamed()
     {
-        platform::LoopbackService sample;
-        QString error;
-        const QString host = sample.start(PROGRAM_DIR "/varnel-standin", { "--port", "0" }, &error);
-        QVERIFY2(host.startsWith("http://127.0.0.1:"), qPrintable(error));
-        AppSettings settings = AppSettings().withSampleService(host);
+        platform::LoopbackService sample, another, none;
+        AppSettings settings = ServicesReady(AppSettings(), sample, PROGRAM_DIR "/varnel-standin");
+        const QString host = settings.updateUrl.section(u'/', 0, 2);
+        QVERIFY2(host.startsWith("http://127.0.0.1:"), qPrintable(settings.updateUrl));
         settings.programDir = PROGRAM_DIR;
+        const QString named = "https://s.example:8443/api";
+        const AppSettings one = ServicesReady(AppSettings().withServices(named, {}), another,
+                                              PROGRAM_DIR "/varnel-standin");
+        const AppSettings both = ServicesReady(
+            AppSettings().withServices(named, "http://u.example"), none, "/nowhere/varnel-standin");
+        for (const AppSettings &s : { one, both })
+            QCOMPARE(QStringList({ s.forumUrl, s.serviceUrl, s.resourceUrl }),
+                     QStringList(3, "https://s.example:8443/"));
+        QVERIFY(one.updateUrl.startsWith("http://127.0.0.1:"));
+        QCOMPARE(both.updateUrl, QString("http://u.example/version/main.txt"));
         FakePlatform fake;
         Form1 form(settings, fake.platform);
         QCOMPARE(form.windowTitle(), QString("Varnel网站收录批量查询器（示例数据）"));
@@ -195,7 +207,7 @@ private slots:
         form.findChild<QPushButton *>("Command3")->click();
         QCOMPARE(fake.log.filter("start ").last(), "start explorer.exe " + host + "/");
 
-        QVERIFY(AppSettings().withSampleService({}).statsBase.isEmpty()); // could not start
+        QVERIFY(ServicesReady(AppSettings(), none, "/nowhere/varnel-standin").statsBase.isEmpty());
         QCOMPARE(Form1(AppSettings::onHost(host), fake.platform).windowTitle(),
                  QString("Varnel网站收录批量查询器"));
     }

@@ -1,0 +1,30 @@
+#include "ServicesReady.h"
+
+#include "LoopbackService.h"
+
+#include <QUrl>
+#include <cstdio>
+
+AppSettings ServicesReady(AppSettings named, platform::LoopbackService &sample,
+                          const QString &standin)
+{
+    AppSettings settings = named;
+    if (named.statsBase.isEmpty() || named.updateUrl.isEmpty()) {
+        QString error;
+        const QString host
+            = sample.start(standin, { QStringLiteral("--port"), QStringLiteral("0") }, &error);
+        if (host.isEmpty())
+            std::fprintf(stderr, "示例服务无法启动：%s\n", qPrintable(error));
+        settings = named.withSampleService(host);
+    }
+    const QUrl stats(settings.statsBase);
+    const QString root = stats.isValid() && !stats.host().isEmpty()
+        ? stats.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString()
+            + u'/'
+        : QString();
+    for (QString *link : { &settings.forumUrl, &settings.serviceUrl, &settings.resourceUrl }) {
+        if (link->isEmpty())
+            *link = root;
+    }
+    return settings;
+}
