@@ -41,6 +41,11 @@ bool RunController::running() const
 
 void RunController::onStartStopClick()
 {
+    // A retry walks the table, not the list: an emptied list does not keep it from stopping.
+    if (m_retrying && running()) {
+        stop();
+        return;
+    }
     if (m_controls.list->count() == 0) {
         const QString text = QStringLiteral("请先导入要查询的域名");
         m_controls.status->setPanelText(2, text);
