@@ -84,6 +84,7 @@ void RunController::start()
 
 void RunController::stop()
 {
+    m_stoppedRun = m_runNumber;
     ++m_runNumber; // a tick still waiting for its page must not end a later run
     m_controls.list->setEnabled(true);
     m_state.queryMode = 0;
@@ -161,9 +162,17 @@ void RunController::onTimerTick()
     m_state.queryCursor += 1;
     emit progressChanged(m_state.queryCursor + 1, list->count());
     list->setListIndex(m_state.queryCursor);
-    // After a stop, or a new start, this step has nothing left to end.
-    if (!alive || run != m_runNumber)
+    if (!alive)
         return;
+    if (run != m_runNumber) {
+        // Stopped while this step waited, and nothing started since: the step's own end check
+        // still looks at that moment, and a step that made the last entry current ends the run.
+        // After a new start, it has nothing left to end.
+        if (m_stoppedRun == run && m_runNumber == run + 1
+            && list->listIndex() + 1 == list->count())
+            endRun();
+        return;
+    }
     // The end is judged by the run's own cursor: an add or an import handled during the wait
     // may have made the last entry current without the run reaching it. A run that a later
     // step ended meanwhile ends once more, so the status line closes on the end text.
