@@ -101,9 +101,13 @@ void DomainQuery::report(const QString &domain, int entries, int left)
 
 void DomainQuery::startPending()
 {
-    if (m_pending.isEmpty() || m_state.waitingQueries >= QueryState::kMaxWaitingQueries)
+    if (m_state.waitingQueries >= QueryState::kMaxWaitingQueries)
         return;
-    const Pending next = m_pending.takeFirst();
-    if (next.runStarts == m_state.runStarts)
-        query(next.domain);
+    while (!m_pending.isEmpty()) {
+        const Pending next = m_pending.takeFirst();
+        if (next.runStarts == m_state.runStarts) {
+            query(next.domain);
+            return;
+        }
+    }
 }

@@ -40,6 +40,9 @@ public:
     // Queries the domain of results row `row` again and fills that row in place, its number and
     // position kept; `left` and `total` are what the status line counts.
     void requery(int row, int left, int total);
+    // Drops the queries held back at the nesting bound: a stop or a start leaves none of them to
+    // start later, or to hold up the new run's own.
+    void dropHeld() { m_pending.clear(); }
 
 private:
     struct Pending

@@ -66,6 +66,7 @@ void RunController::start()
     m_controls.startStop->setText(kStopCaption);
     m_controls.list->setEnabled(false);
     m_controls.results->clear();
+    m_query.dropHeld();
     // A skip made outside a run (during an add's query) may have moved the cursor.
     m_state.queryCursor = 0;
     m_state.runStarts += 1;
@@ -94,6 +95,7 @@ void RunController::stop()
     m_controls.pace->setEnabled(true);
     m_retrying = false;
     m_retryRows.clear();
+    m_query.dropHeld();
     emit runStateChanged();
 }
 
@@ -168,8 +170,7 @@ void RunController::onTimerTick()
         // Stopped while this step waited, and nothing started since: the step's own end check
         // still looks at that moment, and a step that made the last entry current ends the run.
         // After a new start, it has nothing left to end.
-        if (m_stoppedRun == run && m_runNumber == run + 1
-            && list->listIndex() + 1 == list->count())
+        if (m_stoppedRun == run && m_runNumber == run + 1 && list->listIndex() + 1 == list->count())
             endRun();
         return;
     }

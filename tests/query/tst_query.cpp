@@ -232,6 +232,67 @@ private slots:
         QCOMPARE(f->runState(), kIdle);
     }
 
+    // Queries held back at the nesting bound (16 waits, one inside the other) belong to the run
+    // they were asked in: after a stop none of them starts; after a new start, the new run's
+    // own first query is the one the next returning wait starts.
+    void heldQueriesAtTheBound_data()
+    {
+        QTest::addColumn<bool>("restart");
+        QTest::newRow("stop") << false;
+        QTest::newRow("stop and start") << true;
+    }
+    void heldQueriesAtTheBound()
+    {
+        QFETCH(bool, restart);
+        QStringList domains;
+        for (int i = 0; i <= 17; ++i) // d17 is never reached
+            domains << QStringLiteral("d%1.com").arg(i);
+        for (const QString &domain : domains.mid(1))
+            f->serveCounts(domain, { "1", "1", "1", "1" }, ScriptedHttpServer::Mode::Held);
+        f->serveCounts("x.com", { "2", "2", "2", "2" });
+        f->importLines(domains);
+        f->serveCounts(domains.first(), { "1", "1", "1", "1" });
+        f->click("Command2"); // d0 answers at once
+        int deepest = 0;
+        bool newRunInTime = false;
+        QTimer watchdog; // only a fault leaves the pages held this long
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, this, [this] { f->server.release(); });
+        f->onRequest(domains.first(), [&] { // the new run's first query
+            newRunInTime = watchdog.isActive();
+            watchdog.stop();
+            f->server.release();
+        });
+        for (int i = 1; i < 16; ++i)
+            f->onRequest(domains.at(i), [this] { tick(); }); // the next step, inside this wait
+        f->onRequest(domains.at(16), [&] {
+            deepest = waiting();
+            tick(); // due at the bound: held back
+            addAndQuery("x.com"); // held back too
+            f->click("Command2");
+            if (!restart) {
+                f->server.release();
+                return;
+            }
+            f->click("Command2");
+            f->server.release("/siteall/d16.com"); // one wait returns
+            watchdog.start(60'000);
+        });
+        tick();
+        QTRY_VERIFY_WITH_TIMEOUT(!watchdog.isActive() && waiting() == 0, 120'000);
+        QCOMPARE(deepest, 16);
+        QCoreApplication::sendPostedEvents(); // whatever a returning wait left to start
+        QVERIFY(!Asked("x.com"));
+        if (restart) {
+            QVERIFY(newRunInTime);
+            QCOMPARE(f->rowTexts(0).mid(0, 2), QStringList({ "1", "d0.com" }));
+            QCOMPARE(f->rowCount(), 1);
+        } else {
+            QCOMPARE(f->rowCount(), 17);
+            QCOMPARE(f->status()->panelText(2), QString("所有域名已查询完毕!"));
+        }
+    }
+
     // An add with its immediate query, handled while a step waits, makes the last entry
     // current; the resumed step still goes on with the run.
     void addInsideAStepKeepsTheRunGoing()
@@ -430,6 +491,14 @@ private:
         QCoreApplication::sendPostedEvents();
     }
     QTimer *timer() const { return f->find<QTimer>("Timer1"); }
+    bool Asked(const char *part) const
+    {
+        for (const QByteArray &request : f->server.requests) {
+            if (request.contains(part))
+                return true;
+        }
+        return false;
+    }
     int waiting() const { return f->form->queryState().waitingQueries; }
     QSlider *slider() const { return f->find<QSlider>("Slider1"); }
 
