@@ -38,7 +38,9 @@ std::optional<QByteArray> DecodeContent(const QByteArray &body, const QByteArray
                                         qint64 cap)
 {
     const QByteArray name = encoding.trimmed().toLower();
-    if (name.isEmpty() || name == "identity")
+    // No body is no body, whatever the header claims it is packed with (servers label empty
+    // answers too).
+    if (name.isEmpty() || name == "identity" || body.isEmpty())
         return body;
     if (name == "gzip" || name == "x-gzip")
         return Inflate(body, 15 + 16, cap);

@@ -2,8 +2,10 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QUrl>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -21,6 +23,7 @@ LoopbackService::LoopbackService() = default;
 
 LoopbackService::~LoopbackService()
 {
+    m_ended = nullptr; // ended by us, not on its own
     if (!m_process || m_process->state() == QProcess::NotRunning)
         return;
     m_process->terminate();
@@ -32,6 +35,7 @@ LoopbackService::~LoopbackService()
 
 QString LoopbackService::start(const QString &program, const QStringList &arguments, QString *error)
 {
+    error->clear();
     if (!QFileInfo(program).isExecutable()) {
         *error = QStringLiteral("%1 is missing or not executable").arg(program);
         return {};
@@ -61,13 +65,27 @@ QString LoopbackService::start(const QString &program, const QStringList &argume
         if (m_process->canReadLine() || m_process->waitForReadyRead(100)) {
             output += m_process->readAll();
             const auto match = listening.match(QString::fromUtf8(output));
-            if (match.hasMatch())
+            // Only our own machine: a child that names another host is not the sample service.
+            const QUrl where(match.captured(1));
+            if (match.hasMatch() && QHostAddress(where.host()).isLoopback()) {
+                QObject::connect(m_process.get(), &QProcess::finished, m_process.get(), [this] {
+                    if (m_ended)
+                        m_ended();
+                });
                 return match.captured(1);
+            }
+            if (match.hasMatch()) {
+                output.clear();
+                *error = QStringLiteral("%1 named an address that is not this machine's: %2")
+                             .arg(program, match.captured(1));
+                break;
+            }
         }
     }
-    *error = m_process->state() == QProcess::Running
-        ? QStringLiteral("%1 did not say where it listens").arg(program)
-        : QStringLiteral("%1 ended at once (%2)").arg(program).arg(m_process->exitCode());
+    if (error->isEmpty())
+        *error = m_process->state() == QProcess::Running
+            ? QStringLiteral("%1 did not say where it listens").arg(program)
+            : QStringLiteral("%1 ended at once (%2)").arg(program).arg(m_process->exitCode());
     m_process->kill();
     m_process->waitForFinished(2000);
     return {};

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QProcess;
@@ -19,9 +20,13 @@ public:
     // Starts `program` with `arguments` and waits until it prints the address it listens on
     // ("... listening on http://127.0.0.1:<port>"). Returns that address, or empty with `error`
     // saying why it did not come up.
+    // The address is only believed when it is on this machine (loopback).
     QString start(const QString &program, const QStringList &arguments, QString *error);
+    // Called from the event loop when the service, once up, ends on its own.
+    void setEndedHandler(std::function<void()> ended) { m_ended = std::move(ended); }
 
 private:
+    std::function<void()> m_ended;
     std::unique_ptr<QProcess> m_process;
 };
 

@@ -187,6 +187,14 @@ void Form1::openList(const QString &path)
     m_import->importFile(path);
 }
 
+void Form1::sampleServiceEnded()
+{
+    m_platform.boxes.show(this,
+                          QStringLiteral("示例服务已停止运行，之后的查询都不会有结果。\r\n"
+                                         "请关闭程序后重新打开。"),
+                          platform::BoxIcon::Warning, kBoxTitle);
+}
+
 void Form1::openSite(const QString &url)
 {
     // No browser to hand it to: give the user the address to copy instead.

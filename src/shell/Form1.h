@@ -34,6 +34,8 @@ public:
     void cx();
     // Imports the list file at `path` as the import dialog would, without its instructions.
     void openList(const QString &path);
+    // The bundled sample service ended on its own: every later query would fail unexplained.
+    void sampleServiceEnded();
 
     QueryState &queryState() { return m_state; }
 

@@ -43,6 +43,7 @@ int main(int argc, char *argv[])
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtChinese);
     Form1 form(ServicesReady(named, sample, standin()), platform::SystemPlatform());
+    sample.setEndedHandler([&form] { form.sampleServiceEnded(); });
     // Start-up runs inside the event loop, so that ending the program from it ends the loop.
     QTimer::singleShot(0, &form, &Form1::Load);
     // A list named on the command line ("Open with"), once the window shows; one list at a time.

@@ -74,6 +74,12 @@ private slots:
               "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nConnection: close\r\n\r\n" + kGzipped,
               0, Mode::Raw });
         QCOMPARE(HttpGetText(server.base() + "/gzip").text, QString("<td>ok</td>").repeated(20));
+        server.setReply("/gzip-empty",
+                        { 200,
+                          "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 0\r\n\r\n",
+                          0, Mode::Raw });
+        const FetchResult nothing = HttpGetText(server.base() + "/gzip-empty");
+        QVERIFY(!nothing.failed() && nothing.text.isEmpty());
         server.setReply("/hints",
                         { 200,
                           "HTTP/1.1 103 Early Hints\r\nContent-Length: 5\r\n\r\n"

@@ -208,6 +208,26 @@ private slots:
         QCOMPARE(fake.log.filter("start ").last(), "start explorer.exe " + host + "/");
 
         QVERIFY(ServicesReady(AppSettings(), none, "/nowhere/varnel-standin").statsBase.isEmpty());
+        // A sample service that names another machine is not believed; one that ends on its
+        // own (when the test says) is told once.
+        const auto script = [&dir](const char *name, const QByteArray &body) {
+            QFile file(dir.filePath(name));
+            file.open(QIODevice::WriteOnly);
+            file.write("#!/bin/sh\n" + body);
+            file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+            return file.fileName();
+        };
+        const QString liar
+            = script("liar", "echo 'listening on http://evil.example:80/'\nsleep 60\n");
+        QVERIFY(ServicesReady(AppSettings(), none, liar).statsBase.isEmpty());
+        const QString quitter = script("quitter",
+                                       "echo 'listening on http://127.0.0.1:9/'\n"
+                                       "while [ ! -e \"$0.go\" ]; do sleep 0.05; done\n");
+        platform::LoopbackService shortLived;
+        QVERIFY(!ServicesReady(AppSettings(), shortLived, quitter).statsBase.isEmpty());
+        shortLived.setEndedHandler([&form] { form.sampleServiceEnded(); });
+        QFile(quitter + ".go").open(QIODevice::WriteOnly);
+        QTRY_VERIFY_WITH_TIMEOUT(!fake.log.filter("示例服务已停止运行").isEmpty(), 60'000);
         QCOMPARE(Form1(AppSettings::onHost(host), fake.platform).windowTitle(),
                  QString("Varnel网站收录批量查询器"));
     }
