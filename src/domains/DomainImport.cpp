@@ -44,17 +44,46 @@ void DomainImport::run()
 
 void DomainImport::importFile(const QString &path)
 {
+    DomainFileLines read;
+    if (!replaceFromFile(path, read))
+        return;
+    // The rule of the import: a file with nothing in it empties the list, which is said (a read
+    // that broke off has said so already).
+    if (m_list->count() == 0 && !read.readFailed)
+        say(QStringLiteral("文件中没有可导入的域名，域名列表现在是空的。"));
+    reportLeftOut(read, QStringLiteral("文件"));
+}
+
+void DomainImport::dropFile(const QString &path)
+{
+    const QStringList before = m_list->entries();
+    DomainFileLines read;
+    if (!replaceFromFile(path, read))
+        return;
+    if (m_list->count() > 0) {
+        reportLeftOut(read, QStringLiteral("文件"));
+        return;
+    }
+    // Dropped by a slip of the mouse, perhaps: a file with nothing in it costs no list.
+    m_list->addItems(before);
+    const QString why = LeftOutMessage(read, QStringLiteral("文件"));
+    say(QStringLiteral("拖入的文件中没有可导入的域名，域名列表保持不变。")
+        + (why.isEmpty() ? QString() : QStringLiteral("\r\n") + why));
+}
+
+bool DomainImport::replaceFromFile(const QString &path, DomainFileLines &read)
+{
     // A mistyped name, a folder or a device must not cost the user the list already loaded.
     if (!DomainFileReadable(path)) {
         m_platform.boxes.show(m_window,
                               QStringLiteral("无法读取文件：%1\r\n域名列表保持不变。")
                                   .arg(QDir::toNativeSeparators(path)),
                               platform::BoxIcon::Warning, kBoxTitle);
-        return;
+        return false;
     }
 
     m_list->clear();
-    const DomainFileLines read = ReadLinesToList(m_list, path);
+    read = ReadLinesToList(m_list, path);
     const QStringList cleaned = CleanDomainEntries(m_list->entries());
     m_list->clear();
     m_list->addItems(cleaned);
@@ -66,10 +95,10 @@ void DomainImport::importFile(const QString &path)
             QStringLiteral("读取文件时出错，只导入了出错之前读到的%1行。").arg(read.lines.size()),
             platform::BoxIcon::Warning, kBoxTitle);
     }
-    reportLeftOut(read, QStringLiteral("文件"));
+    return true;
 }
 
-void DomainImport::appendText(const QString &text)
+void DomainImport::appendText(const QString &text, const QString &source)
 {
     QByteArray bytes = text.toUtf8();
     QBuffer buffer(&bytes);
@@ -79,13 +108,36 @@ void DomainImport::appendText(const QString &text)
     if (!cleaned.isEmpty()) {
         m_list->addItems(cleaned);
         selectLastAndReport();
+    } else if (read.leftOut == 0 && read.tooLong == 0 && read.unreadable == 0) {
+        say(QStringLiteral("%1中没有域名。").arg(source));
     }
-    reportLeftOut(read, QStringLiteral("粘贴的文本"));
+    reportLeftOut(read, source);
+}
+
+void DomainImport::dropText(const QString &text)
+{
+    appendText(text, QStringLiteral("拖入的文本"));
 }
 
 void DomainImport::pasteFromClipboard()
 {
-    appendText(m_platform.clipboard.text());
+    const QString text = m_platform.clipboard.text();
+    if (text.isEmpty()) {
+        say(QStringLiteral("剪贴板里没有文本，无法粘贴域名。"));
+        return;
+    }
+    appendText(text, QStringLiteral("粘贴的文本"));
+}
+
+void DomainImport::refuseDrop(bool severalFiles)
+{
+    say(severalFiles ? QStringLiteral("一次只能拖入一个文件。")
+                     : QStringLiteral("只能拖入本机上的文本文件。"));
+}
+
+void DomainImport::say(const QString &text)
+{
+    m_platform.boxes.show(m_window, text, platform::BoxIcon::Information, kBoxTitle);
 }
 
 void DomainImport::selectLastAndReport()

@@ -33,9 +33,10 @@ QString DroppedFile(const QMimeData *mime)
     return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
 }
 
+// Anything that may be meant as a list is taken, so that what cannot be used can be told.
 bool Droppable(const QMimeData *mime)
 {
-    return !DroppedFile(mime).isEmpty() || (mime->hasText() && !mime->hasUrls());
+    return mime->hasUrls() || mime->hasText();
 }
 
 } // namespace
@@ -67,6 +68,8 @@ void ListBox::dropEvent(QDropEvent *event)
     const QString path = DroppedFile(mime);
     if (!path.isEmpty())
         emit listDropFile(path);
+    else if (mime->hasUrls())
+        emit listDropRefused(mime->urls().size() > 1);
     else
         emit listDropText(mime->text());
 }

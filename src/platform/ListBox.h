@@ -35,6 +35,8 @@ signals:
     void listPaste();
     void listDropFile(const QString &path);
     void listDropText(const QString &text);
+    // Dropped addresses that are not one local file: several files, or a web link.
+    void listDropRefused(bool severalFiles);
 
 protected:
     bool event(QEvent *event) override;

@@ -94,8 +94,9 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     connect(ui->List1, &platform::ListBox::listDeleteKey, m_import, &DomainImport::onListDblClick);
     // Lists as people have them: pasted, or dropped as a file or as text.
     connect(ui->List1, &platform::ListBox::listPaste, m_import, &DomainImport::pasteFromClipboard);
-    connect(ui->List1, &platform::ListBox::listDropFile, m_import, &DomainImport::importFile);
-    connect(ui->List1, &platform::ListBox::listDropText, m_import, &DomainImport::appendText);
+    connect(ui->List1, &platform::ListBox::listDropFile, m_import, &DomainImport::dropFile);
+    connect(ui->List1, &platform::ListBox::listDropText, m_import, &DomainImport::dropText);
+    connect(ui->List1, &platform::ListBox::listDropRefused, m_import, &DomainImport::refuseDrop);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));

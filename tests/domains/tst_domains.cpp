@@ -108,6 +108,8 @@ private slots:
 
         f->importFile(f->writeFile("empty.txt", "\r\n\n"));
         QCOMPARE(f->list()->count(), 0);
+        QCOMPARE(f->fake.log.last(),
+                 "information Varnel系列软件: 文件中没有可导入的域名，域名列表现在是空的。");
         QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共3个域名"));
 
         // A list named on the command line ("Open with"): read as the dialog's, no instructions.
@@ -194,14 +196,27 @@ private slots:
         QCOMPARE(f->status()->panelText(2), QString("列表加载成功!共3个域名"));
         QCOMPARE(f->fake.log.size(), 1); // the over-long line is reported
         QVERIFY(f->fake.log.last().startsWith("information"));
+        // What cannot be used changes nothing, and says why.
         f->fake.clipboardText = "\r\n\n";
-        QTest::keyClick(f->list(), Qt::Key_V, Qt::ControlModifier); // nothing usable
+        QTest::keyClick(f->list(), Qt::Key_V, Qt::ControlModifier);
+        f->fake.clipboardText.clear(); // an image, say
+        QTest::keyClick(f->list(), Qt::Key_V, Qt::ControlModifier);
+        drop(QStringList { "/a.txt", "/b.txt" });
+        drop(QStringList { f->writeFile("blank.txt", "\n" + QByteArray(4097, 'x')) });
         QCOMPARE(f->list()->count(), 3);
-        QCOMPARE(f->fake.log.size(), 1);
+        QCOMPARE(
+            f->fake.log.mid(1),
+            QStringList(
+                { "information Varnel系列软件: 粘贴的文本中没有域名。",
+                  "information Varnel系列软件: 剪贴板里没有文本，无法粘贴域名。",
+                  "information Varnel系列软件: 一次只能拖入一个文件。",
+                  "information Varnel系列软件: 拖入的文件中没有可导入的域名，域名列表保持不变。\r\n"
+                  "文件中有1行超过4096个字符，不是域名，未导入。" }));
+        f->fake.log.clear();
 
         drop(QStringList { f->writeFile("dropped.txt", "x.com\nwww.y.com\n") });
         QCOMPARE(f->list()->entries(), QStringList({ "x.com", "y.com" }));
-        QCOMPARE(f->fake.log.size(), 1); // neither the instructions nor the dialog
+        QVERIFY(f->fake.log.isEmpty()); // neither the instructions nor the dialog
         drop(QStringList { "/dev/zero" });
         QVERIFY(f->fake.log.last().startsWith("warning Varnel系列软件: 无法读取文件：/dev/zero"));
         drop("z.org\nhttp://w.net");
@@ -212,7 +227,9 @@ private slots:
         QTest::keyClick(f->list(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(f->list()->count(), kMaxListEntries);
         QCOMPARE(f->list()->item(kMaxListEntries - 1)->text(), QString("one.com"));
-        QVERIFY(f->fake.log.last().contains(QString::number(kMaxListEntries)));
+        QVERIFY(f->fake.log.last().contains("粘贴的文本中其余1行"));
+        drop("three.com");
+        QVERIFY(f->fake.log.last().contains("拖入的文本中其余1行"));
 
         f->importLines({ "a.com" });
         f->button("Command2")->setEnabled(true);
