@@ -52,6 +52,7 @@ void DBusDesktopNotices::notify(const QString &summary, const QString &body,
     if (!connectBus())
         return;
     m_activated = std::move(activated);
+    m_lastId.reset();
     QDBusMessage call = QDBusMessage::createMethodCall(kNotifications, kNotificationsPath,
                                                        kNotifications, QStringLiteral("Notify"));
     call << QCoreApplication::applicationName() << uint(0)
@@ -73,7 +74,7 @@ void DBusDesktopNotices::notify(const QString &summary, const QString &body,
 
 void DBusDesktopNotices::onActionInvoked(uint id, const QString &action)
 {
-    if (id == m_lastId && action == QLatin1String("default") && m_activated)
+    if (m_lastId && id == *m_lastId && action == QLatin1String("default") && m_activated)
         m_activated();
 }
 

@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -43,7 +45,7 @@ private:
 
     bool m_tried = false;
     bool m_connected = false;
-    uint m_lastId = 0;
+    std::optional<uint> m_lastId; // what the service's answer to Notify named, if it did
     std::function<void()> m_activated;
 };
 

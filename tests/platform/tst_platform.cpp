@@ -28,6 +28,23 @@ public slots:
     }
 };
 
+// A notification service that answers Notify with the wrong type.
+class BrokenNotificationService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    int calls = 0;
+
+public slots:
+    QString Notify(const QString &, uint, const QString &, const QString &, const QString &,
+                   const QStringList &, const QVariantMap &, int)
+    {
+        ++calls;
+        return "no id";
+    }
+};
+
 // The launcher progress and the end-of-run notification, against a real private session bus.
 class TestPlatform : public QObject
 {
@@ -109,6 +126,30 @@ private slots:
             QVERIFY(desktop.send(clicked));
         }
         QTRY_VERIFY(activated);
+
+        // A service that answers with the wrong types names no notification: a click said to
+        // be on id 0 is not on ours.
+        desktop.unregisterService("org.freedesktop.Notifications");
+        desktop.unregisterObject("/org/freedesktop/Notifications");
+        BrokenNotificationService broken;
+        QVERIFY(desktop.registerObject("/org/freedesktop/Notifications", &broken,
+                                       QDBusConnection::ExportAllSlots));
+        QVERIFY(desktop.registerService("org.freedesktop.Notifications"));
+        platform::DBusDesktopNotices fresh;
+        bool raised = false;
+        fresh.notify("标题", "正文", [&] { raised = true; });
+        QTRY_COMPARE(broken.calls, 1);
+        QDBusMessage clicked = QDBusMessage::createSignal(
+            "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "ActionInvoked");
+        clicked << 0u << QString("default");
+        QVERIFY(desktop.send(clicked));
+        // Round trips on both connections: the bus has routed the click, and it has arrived.
+        const QDBusMessage ping = QDBusMessage::createMethodCall(
+            "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.Peer", "Ping");
+        QCOMPARE(desktop.call(ping).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(QDBusConnection::sessionBus().call(ping).type(), QDBusMessage::ReplyMessage);
+        QCoreApplication::processEvents();
+        QVERIFY(!raised);
 
         // No notification service: nothing happens, and nothing waits.
         desktop.unregisterService("org.freedesktop.Notifications");
