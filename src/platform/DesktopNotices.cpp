@@ -1,5 +1,7 @@
 #include "DesktopNotices.h"
 
+#include "SessionBusProbe.h"
+
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -14,6 +16,7 @@ namespace {
 const QString kAppUri = QStringLiteral("application://com.varnel.IndexQuery.desktop");
 const QString kNotifications = QStringLiteral("org.freedesktop.Notifications");
 const QString kNotificationsPath = QStringLiteral("/org/freedesktop/Notifications");
+constexpr int kBusAnswerMs = 1000;
 
 } // namespace
 
@@ -22,7 +25,11 @@ DBusDesktopNotices::DBusDesktopNotices() = default;
 bool DBusDesktopNotices::connectBus()
 {
     if (!m_tried) {
-        m_tried = true;
+        m_tried = true; // once: a bus that failed is not asked again
+        // Qt's connection would wait for a silent bus without a limit, with the window frozen.
+        const QString address = SessionBusAddress();
+        if (address.isEmpty() || !SessionBusAnswers(address, kBusAnswerMs))
+            return false;
         QDBusConnection bus = QDBusConnection::sessionBus();
         m_connected = bus.isConnected();
         if (m_connected)

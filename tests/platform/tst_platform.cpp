@@ -1,9 +1,11 @@
 #include "DesktopNotices.h"
 #include "ProcessLauncher.h"
+#include "SessionBusProbe.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QLocalServer>
 #include <QProcess>
 #include <QtTest>
 
@@ -92,6 +94,12 @@ private slots:
 
     void progressAndNotification()
     {
+        // A bus that accepts and never answers is found out, within the limit; ours answers.
+        QLocalServer silent;
+        QVERIFY(silent.listen(socketDir.filePath("silent")));
+        QVERIFY(!platform::SessionBusAnswers("unix:path=" + silent.fullServerName(), 100));
+        QVERIFY(platform::SessionBusAnswers(address, 60'000));
+
         QDBusConnection desktop = QDBusConnection::connectToBus(address, "desktop");
         QVERIFY(desktop.isConnected());
         NotificationService service;
