@@ -8,6 +8,7 @@
 #include <QStringDecoder>
 
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,6 +45,19 @@ qsizetype CharacterCount(const QString &text)
     return count;
 }
 
+// Where the next CR or LF lies in `chunk` from `from`, or its size: searched with memchr, so that
+// a huge line (a file of zeros) is skipped at memory speed.
+qsizetype NextLineBreak(QByteArrayView chunk, qsizetype from)
+{
+    const char *begin = chunk.data() + from;
+    const size_t left = size_t(chunk.size() - from);
+    const void *lf = std::memchr(begin, '\n', left);
+    const size_t beforeLf = lf ? size_t(static_cast<const char *>(lf) - begin) : left;
+    const void *cr = std::memchr(begin, '\r', beforeLf);
+    const void *first = cr ? cr : lf;
+    return first ? static_cast<const char *>(first) - chunk.data() : chunk.size();
+}
+
 // Cuts a byte stream into lines. CR and LF are single bytes in UTF-8 and in GB18030 alike (no
 // multi-byte character contains them), so lines can be cut before the text is decoded. Once the
 // entry limit is reached, further lines are only counted, so even a huge file costs no memory.
@@ -59,9 +73,10 @@ public:
     {
         qsizetype start = 0;
         for (qsizetype i = 0; i < chunk.size(); ++i) {
+            i = NextLineBreak(chunk, i);
+            if (i == chunk.size())
+                break;
             const char c = chunk[i];
-            if (c != '\r' && c != '\n')
-                continue;
             if (c == '\n' && i == 0 && m_afterCr) { // the LF of a CR LF split across chunks
                 start = 1;
                 m_afterCr = false;
@@ -166,9 +181,18 @@ DomainFileLines ReadDomainLines(QIODevice &device, int maxEntries)
     // its line out.
     std::optional<QStringDecoder> utf16;
     bool first = true;
-    char buffer[64 * 1024];
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    char *buffer = block.data();
+    qint64 total = 0;
     for (;;) {
-        const qint64 got = device.read(buffer, sizeof buffer);
+        // No list is larger than its fullest entries in their widest encoding: past that, the
+        // rest of the file is not read at all (a huge or sparse file would hold up the window).
+        if (total > kMaxListFileBytes) {
+            cutter.result.tooLarge = true;
+            break;
+        }
+        const qint64 got = device.read(buffer, block.size());
+        total += std::max<qint64>(got, 0);
         if (got < 0) {
             // Keep only whole lines: a broken-off last line could also split a character.
             cutter.result.readFailed = true;
@@ -214,6 +238,8 @@ QString LeftOutMessage(const DomainFileLines &read, const QString &source)
                        .arg(source)
                        .arg(read.tooLong)
                        .arg(kMaxEntryLength);
+    if (read.tooLarge)
+        reasons << QStringLiteral("%1大于任何域名列表可能的大小，其余部分未读取。").arg(source);
     if (read.unreadable > 0)
         reasons << QStringLiteral("%1中有%2行无法识别（编码不明或含有空字符），未导入。")
                        .arg(source)

@@ -9,6 +9,10 @@ class ListBox;
 }
 
 // What reading a domain list file gave.
+// The most a list file can hold that is all entries: the fullest list, each entry as long as an
+// entry may be, in the widest encoding (four bytes a character), with CR LF.
+inline constexpr qint64 kMaxListFileBytes = qint64(32'767) * (4 * 4'096 + 2);
+
 struct DomainFileLines
 {
     QStringList lines; // every line, empty ones included, up to the entry limit
@@ -16,6 +20,7 @@ struct DomainFileLines
     qint64 tooLong = 0; // lines longer than kMaxEntryLength characters, not kept
     qint64 unreadable = 0; // lines in no encoding we know, or holding NUL characters, not kept
     bool readFailed = false; // the read broke off; `lines` holds the lines read before
+    bool tooLarge = false; // the file is larger than any list: the rest was not read
 };
 
 // Splits a file's bytes into lines. Lines end at CR LF, a lone CR or a lone LF; a final line

@@ -150,7 +150,7 @@ void DomainImport::selectLastAndReport()
 
 void DomainImport::reportLeftOut(const DomainFileLines &read, const QString &source)
 {
-    if (read.leftOut > 0 || read.tooLong > 0 || read.unreadable > 0)
+    if (read.leftOut > 0 || read.tooLong > 0 || read.unreadable > 0 || read.tooLarge)
         m_platform.boxes.show(m_window, LeftOutMessage(read, source),
                               platform::BoxIcon::Information, kBoxTitle);
 }

@@ -156,6 +156,17 @@ private slots:
         f->importFile("/proc/self/mem"); // opens, but every read fails
         QCOMPARE(f->list()->count(), 0);
         QVERIFY(f->fake.log.last().startsWith("warning Varnel系列软件: 读取文件时出错"));
+
+        // A huge sparse file (a disk image dropped by mistake) is read only as far as a list
+        // could reach, and costs no list.
+        f->importLines({ "kept.com" });
+        QFile huge(f->dir.filePath("huge.img"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(1) << 30));
+        huge.close();
+        drop(QStringList { huge.fileName() });
+        QCOMPARE(f->list()->entries(), QStringList({ "kept.com" }));
+        QVERIFY2(f->fake.log.last().contains("文件大于任何域名列表可能的大小"),
+                 qPrintable(f->fake.log.last()));
     }
 
     // A press on the empty list imports as the button does; a double click or Delete removes
