@@ -45,7 +45,7 @@ wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$app.deskt
 seen=$(xvfb-run -a bash -c '
   QT_QPA_PLATFORM=xcb "$1" --stats-url http://127.0.0.1:9 --update-url http://127.0.0.1:9 >/dev/null 2>&1 &
   program=$!
-  for _ in $(seq 300); do
+  for _ in $(seq 1800); do # a first start in a fresh system builds the font cache first
     id=$(xwininfo -root -tree | awk "/Varnel/ { print \$1; exit }")
     [ -n "$id" ] && break
     sleep 0.1
@@ -53,6 +53,16 @@ seen=$(xvfb-run -a bash -c '
   [ -n "$id" ] && xprop -id "$id" WM_CLASS
   kill $program' _ "$prefix/bin/varnel-index-query" 2>/dev/null)
 grep -q ", \"$wm_class\"\$" <<<"$seen" || fail "window class '$seen', desktop entry says '$wm_class'"
+# Read out as a screen reader reads it: a real AT-SPI client, on a session bus of its own.
+out=$(timeout 300 dbus-run-session -- xvfb-run -a bash -c '
+  dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
+  QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$1" >/dev/null 2>&1 &
+  program=$!
+  /usr/bin/python3 "$2"
+  status=$?
+  kill $program
+  exit $status' _ "$prefix/bin/varnel-index-query" "$(dirname "$0")/read-out.py" 2>/dev/null) \
+  || fail "read out: $out"
 appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml" >/dev/null \
   || fail "metainfo: $(appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml")"
 
