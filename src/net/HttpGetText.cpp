@@ -12,17 +12,18 @@ FetchResult HttpGetText(const QString &url, const FetchLimits &limits, const Fet
     const bool sent = request.open(QStringLiteral("get"), target, true)
         && request.setRequestHeader(QStringLiteral("If-Modified-Since"), QStringLiteral("0"))
         && request.send();
-    if (!sent)
-        return { {}, request.errorString() };
+    using Failure = platform::HttpRequest::Failure;
+    if (!sent) // an address that cannot be asked
+        return { {}, request.errorString(), 0, Failure::NoConnection };
     if (cancel)
         QObject::connect(cancel, &FetchCancel::cancelled, &request,
                          [&request] { request.abort(QStringLiteral("cancelled")); });
 
     if (!platform::ProcessEventsUntilDone(request)) {
         request.abort(QStringLiteral("the program is shutting down"));
-        return { {}, request.errorString() };
+        return { {}, request.errorString(), 0, Failure::Aborted };
     }
     if (!request.errorString().isEmpty())
-        return { {}, request.errorString() };
-    return { request.responseText(), {} };
+        return { {}, request.errorString(), request.status(), request.failure() };
+    return { request.responseText(), {}, request.status(), Failure::None };
 }

@@ -10,6 +10,8 @@ struct FetchResult
 {
     QString text;
     QString error; // empty on success; then `text` is the body, possibly empty
+    int status = 0; // the answer's HTTP status, 0 when none came
+    platform::HttpRequest::Failure failure = platform::HttpRequest::Failure::None;
 
     bool failed() const { return !error.isEmpty(); }
 };

@@ -85,8 +85,10 @@ bool HttpRequest::send()
     startTransfer(QUrl(m_url));
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);
-    connect(m_timer, &QTimer::timeout, this,
-            [this] { fail(QStringLiteral("no complete answer within %1 ms").arg(m_timeLimitMs)); });
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        fail(QStringLiteral("no complete answer within %1 ms").arg(m_timeLimitMs),
+             Failure::TimedOut);
+    });
     m_timer->start(m_timeLimitMs);
     return true;
 }
@@ -183,13 +185,42 @@ bool HttpRequest::followRedirect()
 
 void HttpRequest::abort(const QString &why)
 {
-    fail(why);
+    fail(why, Failure::Aborted);
 }
 
 QString HttpRequest::responseText() const
 {
     return DecodeBody(m_body);
 }
+
+namespace {
+
+// A transfer that failed: no answer at all (nobody there, no trust, gone before answering), too
+// slow, or an answer that broke on the way.
+HttpRequest::Failure TransferFailure(int result, long status)
+{
+    if (result == CURLE_OPERATION_TIMEDOUT)
+        return HttpRequest::Failure::TimedOut;
+    if (status != 0) // an answer began
+        return HttpRequest::Failure::Broken;
+    switch (result) {
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+        return HttpRequest::Failure::NoConnection;
+    case CURLE_RECV_ERROR:
+        return HttpRequest::Failure::NoConnection;
+    default:
+        return HttpRequest::Failure::Broken;
+    }
+}
+
+} // namespace
 
 void HttpRequest::onTransferDone(int result)
 {
@@ -205,23 +236,26 @@ void HttpRequest::onTransferDone(int result)
         startTransfer(m_current, true);
         return;
     }
+    m_status = int(status);
     if (m_overCap || result == CURLE_FILESIZE_EXCEEDED) {
         m_error = QStringLiteral("body larger than %1 bytes").arg(m_bodyCap);
-        m_body.clear();
+        m_failure = Failure::Broken;
     } else if (result != CURLE_OK) {
         m_error = QString::fromUtf8(m_curlError.constData());
         if (m_error.isEmpty())
             m_error = QString::fromUtf8(curl_easy_strerror(CURLcode(result)));
-        m_body.clear();
+        m_failure = TransferFailure(result, status);
     } else if (const QString broken = BrokenAnswer(m_contentLength); !broken.isEmpty()) {
         m_error = broken;
-        m_body.clear();
+        m_failure = Failure::Broken;
     } else if (auto decoded = DecodeContent(m_body, m_contentEncoding, m_bodyCap)) {
         m_body = *decoded;
     } else {
         m_error = QStringLiteral("the body could not be unpacked");
-        m_body.clear();
+        m_failure = Failure::Broken;
     }
+    if (m_failure != Failure::None)
+        m_body.clear();
     if (m_timer)
         m_timer->stop();
     endTransfer();
@@ -229,11 +263,12 @@ void HttpRequest::onTransferDone(int result)
     emit completed();
 }
 
-void HttpRequest::fail(const QString &why)
+void HttpRequest::fail(const QString &why, Failure kind)
 {
     if (m_state == Done)
         return;
     m_error = why;
+    m_failure = kind;
     m_body.clear();
     if (m_timer)
         m_timer->stop();

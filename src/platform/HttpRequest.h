@@ -29,6 +29,8 @@ public:
     static constexpr int kMaxRedirects = 10;
 
     enum ReadyState { Unsent = 0, Opened = 1, HeadersReceived = 2, Loading = 3, Done = 4 };
+    // What kind of failure ended a transfer, for the user's words.
+    enum class Failure { None, TimedOut, NoConnection, Broken, Aborted };
 
     explicit HttpRequest(QObject *parent = nullptr);
     ~HttpRequest() override;
@@ -48,6 +50,9 @@ public:
     QString responseText() const;
     // Empty unless the transfer failed (refused, reset, timed out, over the cap ...).
     QString errorString() const { return m_error; }
+    Failure failure() const { return m_failure; }
+    // The final answer's HTTP status, 0 when none came.
+    int status() const { return m_status; }
 
 signals:
     void completed();
@@ -57,7 +62,7 @@ private:
     void endTransfer();
     bool followRedirect();
     void onTransferDone(int result);
-    void fail(const QString &why);
+    void fail(const QString &why, Failure kind);
     static size_t onBody(char *data, size_t size, size_t count, void *request);
     static size_t onHeader(char *data, size_t size, size_t count, void *request);
 
@@ -75,6 +80,8 @@ private:
     QByteArray m_contentEncoding;
     bool m_overCap = false;
     QString m_error;
+    Failure m_failure = Failure::None;
+    int m_status = 0;
     int m_state = Unsent;
     int m_redirects = 0;
     bool m_retried = false;

@@ -1,5 +1,6 @@
 #include "DomainQuery.h"
 
+#include "FailureReason.h"
 #include "HttpGetText.h"
 #include "ListBox.h"
 #include "PageCuts.h"
@@ -49,9 +50,10 @@ void DomainQuery::query(const QString &domain)
         return;
     }
     std::optional<PageCounts> counts;
-    if (!fetch(domain, &counts))
+    QString failure;
+    if (!fetch(domain, &counts, &failure))
         return;
-    m_controls.results->appendRow(domain, counts);
+    m_controls.results->appendRow(domain, counts, failure);
     if (!counts)
         return;
     const int entries = m_controls.list->count();
@@ -64,15 +66,20 @@ void DomainQuery::requery(int row, int left, int total)
         return;
     const QString domain = m_controls.results->domain(row);
     std::optional<PageCounts> counts;
-    if (!fetch(domain, &counts))
+    QString failure;
+    if (!fetch(domain, &counts, &failure) || row >= m_controls.results->rowCount())
         return;
-    if (row >= m_controls.results->rowCount() || !counts)
-        return; // failed again: it stays failed, and can be tried again
+    if (!counts) { // failed again: it stays failed, and can be tried again
+        m_controls.results->failRow(row, failure);
+        m_controls.status->setPanelText(
+            2, QStringLiteral("%1仍然失败（%2） | 剩余查询：%3个").arg(domain, failure).arg(left));
+        return;
+    }
     m_controls.results->fillRow(row, *counts);
     report(domain, total, left);
 }
 
-bool DomainQuery::fetch(const QString &domain, std::optional<PageCounts> *counts)
+bool DomainQuery::fetch(const QString &domain, std::optional<PageCounts> *counts, QString *failure)
 {
     const int runStarts = m_state.runStarts;
     QPointer<DomainQuery> alive(this);
@@ -87,6 +94,8 @@ bool DomainQuery::fetch(const QString &domain, std::optional<PageCounts> *counts
     if (runStarts != m_state.runStarts)
         return false;
     *counts = CountsOfPage(page.text);
+    if (!*counts)
+        *failure = FailureReason(page);
     return true;
 }
 

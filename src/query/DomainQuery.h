@@ -53,10 +53,11 @@ private:
 
     void query(const QString &domain);
     void startPending();
-    // Fetches the page of `domain` and cuts its counts (none when the page has no counts row).
+    // Fetches the page of `domain` and cuts its counts (none when the page has no counts row,
+    // and then `failure` says why).
     // False when the result has nowhere to go any more: the window went, or a new start
     // cleared the table.
-    bool fetch(const QString &domain, std::optional<PageCounts> *counts);
+    bool fetch(const QString &domain, std::optional<PageCounts> *counts, QString *failure);
     void report(const QString &domain, int entries, int left);
 
     Controls m_controls;

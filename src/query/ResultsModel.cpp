@@ -1,5 +1,7 @@
 #include "ResultsModel.h"
 
+#include <QColor>
+
 #include <array>
 
 namespace {
@@ -43,6 +45,14 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole)
         return cell(index.row(), index.column());
+    const QString &failure = m_rows.at(index.row()).failure;
+    if (failure.isEmpty())
+        return {};
+    // A failed row looks unlike one still waiting, without a cell text of its own changed.
+    if (role == Qt::ToolTipRole)
+        return QStringLiteral("失败原因：") + failure;
+    if (role == Qt::ForegroundRole && index.column() < kFirstCount)
+        return QColor(0x99, 0x99, 0x99);
     return {};
 }
 
@@ -57,18 +67,26 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
-void ResultsModel::appendRow(const QString &domain, const std::optional<PageCounts> &counts)
+void ResultsModel::appendRow(const QString &domain, const std::optional<PageCounts> &counts,
+                             const QString &failure)
 {
     const int row = int(m_rows.size());
     beginInsertRows({}, row, row);
-    m_rows.append({ domain, counts.value_or(PageCounts {}) });
+    m_rows.append({ domain, counts.value_or(PageCounts {}), counts ? QString() : failure });
     endInsertRows();
 }
 
 void ResultsModel::fillRow(int row, const PageCounts &counts)
 {
     m_rows[row].counts = counts;
-    emit dataChanged(index(row, kFirstCount), index(row, int(kColumns.size()) - 1));
+    m_rows[row].failure.clear();
+    emit dataChanged(index(row, 0), index(row, int(kColumns.size()) - 1));
+}
+
+void ResultsModel::failRow(int row, const QString &failure)
+{
+    m_rows[row].failure = failure;
+    emit dataChanged(index(row, 0), index(row, int(kColumns.size()) - 1));
 }
 
 void ResultsModel::clear()

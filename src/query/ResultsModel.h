@@ -23,9 +23,14 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // A row for `domain`, numbered after the last, with its counts or, when none came, empty.
-    void appendRow(const QString &domain, const std::optional<PageCounts> &counts);
+    // A row for `domain`, numbered after the last, with its counts or, when none came, empty
+    // and the reason why (shown as the row's tool tip, its number and domain muted).
+    void appendRow(const QString &domain, const std::optional<PageCounts> &counts,
+                   const QString &failure = {});
     void fillRow(int row, const PageCounts &counts);
+    // A row that failed again, and why this time.
+    void failRow(int row, const QString &failure);
+    QString failure(int row) const { return m_rows.at(row).failure; }
     void clear();
 
     QString domain(int row) const { return m_rows.at(row).domain; }
@@ -41,6 +46,7 @@ private:
     {
         QString domain;
         PageCounts counts;
+        QString failure;
     };
 
     QString cell(int row, int column) const;

@@ -120,6 +120,8 @@ void RunController::retryFailed()
     m_retrying = true;
     m_retryRows = rows;
     m_retryTotal = int(rows.size());
+    m_controls.status->setPanelText(2,
+                                    QStringLiteral("开始重新查询%1个失败的域名…").arg(rows.size()));
     emit runStateChanged();
     retryNext();
     if (!alive || run != m_runNumber || !running())
@@ -185,7 +187,16 @@ void RunController::endRun()
 {
     const bool first = m_endedRun != m_runNumber; // ending an ended run again says nothing new
     m_endedRun = m_runNumber;
-    m_controls.status->setPanelText(2, QStringLiteral("所有域名已查询完毕!"));
+    if (first)
+        m_endedRetry = m_retrying;
+    const int rows = m_controls.results->rowCount();
+    const int failed = int(m_controls.results->failedRows().size());
+    const QString tally = QStringLiteral("有结果%1行，失败%2行").arg(rows - failed).arg(failed);
+    // A run's end text is fixed; how it went is told beside it, and a retry's end says it all.
+    m_controls.status->setPanelText(2,
+                                    m_endedRetry ? QStringLiteral("重新查询完毕：") + tally
+                                                 : QStringLiteral("所有域名已查询完毕!"));
+    m_controls.status->panel(2)->setToolTip(tally);
     m_controls.timer->stop();
     m_controls.list->setEnabled(true);
     m_controls.startStop->setText(kStartCaption);

@@ -72,6 +72,7 @@ private:
     platform::MessageBoxes &m_boxes;
     int m_runNumber = 0;
     int m_endedRun = -1; // the run number that ended last
+    bool m_endedRetry = false; // ... and whether it was a retry
     int m_stoppedRun = -1; // the run number that was stopped last
     DomainQuery &m_query;
     // While a retry goes on: the failed rows still to query, and how many there were.

@@ -5,6 +5,7 @@
 #include "BatchSignals.h"
 #include "DomainEntries.h"
 #include "DomainFile.h"
+#include "FailureReason.h"
 #include "HttpGetText.h"
 #include "PageCuts.h"
 #include "ResultsExport.h"
@@ -231,7 +232,9 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
                                 .arg(Duration(left)));
         } else {
             messages.say(QStringList { row.at(0), domain,
-                                       counts ? row.mid(2).join(u' ') : QStringLiteral("失败") }
+                                       counts
+                                           ? row.mid(2).join(u' ')
+                                           : QStringLiteral("失败（%1）").arg(FailureReason(page)) }
                              .join(u' '));
         }
     }

@@ -168,9 +168,15 @@ bool ResultsTableActions::eventFilter(QObject *watched, QEvent *event)
     const QRect cell = m_table->visualRect(index);
     const int margins
         = 2 * (m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_table) + 1);
+    // A cell cut off by its column shows its whole text; a failed row says why.
+    QStringList lines;
     if (index.isValid() && m_table->fontMetrics().horizontalAdvance(text) + margins > cell.width())
-        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text), m_table->viewport(),
-                           cell);
+        lines << text;
+    if (const QString why = index.data(Qt::ToolTipRole).toString(); !why.isEmpty())
+        lines << why;
+    if (!lines.isEmpty())
+        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(lines.join(u'\n')),
+                           m_table->viewport(), cell);
     else
         QToolTip::hideText();
     return true;

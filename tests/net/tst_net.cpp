@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+using Failure = platform::HttpRequest::Failure;
+
 using Mode = ScriptedHttpServer::Mode;
 
 // "<td>ok</td>" twenty times, as gzip writes it.
@@ -36,6 +38,7 @@ private slots:
         const FetchResult result = HttpGetText(server.base() + "/page");
         QVERIFY2(!result.failed(), qPrintable(result.error));
         QCOMPARE(result.text, QString::fromUtf8(body.mid(3))); // without the byte-order mark
+        QCOMPARE(result.status, status);
     }
 
     // A GET with "If-Modified-Since: 0"; redirects followed up to the limit (never to an address
@@ -92,20 +95,27 @@ private slots:
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<qint64>("cap");
-        QTest::newRow("no answer in time") << int(Mode::NoAnswer) << qint64(1 << 20);
-        QTest::newRow("closed mid-body") << int(Mode::CloseMidBody) << qint64(1 << 20);
-        QTest::newRow("body over the cap") << int(Mode::Normal) << qint64(1024);
-        QTest::newRow("chunked over the cap") << int(Mode::Chunked) << qint64(1024);
+        QTest::addColumn<Failure>("kind");
+        QTest::newRow("no answer in time")
+            << int(Mode::NoAnswer) << qint64(1 << 20) << Failure::TimedOut;
+        QTest::newRow("closed mid-body")
+            << int(Mode::CloseMidBody) << qint64(1 << 20) << Failure::Broken;
+        QTest::newRow("body over the cap") << int(Mode::Normal) << qint64(1024) << Failure::Broken;
+        QTest::newRow("chunked over the cap")
+            << int(Mode::Chunked) << qint64(1024) << Failure::Broken;
     }
     void transportFailuresAreErrors()
     {
         QFETCH(int, mode);
         QFETCH(qint64, cap);
+        QFETCH(Failure, kind);
         server.setReply("/bad", { 200, QByteArray(4000, 'x'), 0, Mode(mode) });
         const FetchResult result = HttpGetText(server.base() + "/bad", { 300, cap });
         QVERIFY(result.failed());
         QVERIFY(result.text.isEmpty());
-        QVERIFY(HttpGetText("not a url").failed());
+        QCOMPARE(result.failure, kind);
+        for (const char *nobody : { "not a url", "http://127.0.0.1:9/" })
+            QCOMPARE(HttpGetText(nobody).failure, Failure::NoConnection);
     }
 
     void bodyCap()
@@ -153,6 +163,7 @@ private slots:
         const FetchResult result = HttpGetText(server.base() + "/broken");
         QVERIFY2(result.failed(), qPrintable(result.text.left(80)));
         QVERIFY(result.text.isEmpty());
+        QCOMPARE(result.failure, Failure::Broken);
     }
 
     void answerRules()

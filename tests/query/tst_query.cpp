@@ -365,6 +365,13 @@ private slots:
         StepRunToItsEnd(*f->form);
         QCOMPARE(retryEntry(), QString("重新查询失败的域名（2）"));
         QVERIFY(retry->isEnabled());
+        // A failed row says why and looks unlike a row with counts; the end says how it went.
+        const QAbstractItemModel *rows = f->table()->model();
+        QCOMPARE(rows->index(1, 5).data(Qt::ToolTipRole).toString(), "失败原因：HTTP 404");
+        QVERIFY(rows->index(0, 5).data(Qt::ToolTipRole).isNull());
+        QVERIFY(rows->index(1, 1).data(Qt::ForegroundRole)
+                != rows->index(0, 1).data(Qt::ForegroundRole));
+        QCOMPARE(f->status()->panel(2)->toolTip(), QString("有结果2行，失败2行"));
         // The end shows outside the window: progress on the launcher, then a notification.
         QCOMPARE(
             f->fake.desktop,
@@ -379,18 +386,20 @@ private slots:
         f->serveCounts("y.com", { "5", "6", "7", "8" });
         f->server.requests.clear();
         QSignalSpy repaint(f->table()->model(), &QAbstractItemModel::dataChanged);
-        retry->trigger(); // x.com fails again: its cells stay empty, and nothing is said of it
+        f->server.setReply("/siteall/x.com", { 500, "<html>down</html>" });
+        retry->trigger(); // x.com fails again: its cells stay empty, it says why, not 查询完毕
         QCOMPARE(f->runState(), kRunning + " cursor:0");
         QVERIFY(!retry->isEnabled());
         QCOMPARE(f->rowTexts(1), QStringList({ "2", "x.com", "", "", "", "" }));
-        QCOMPARE(f->status()->panelText(2), QString("所有域名已查询完毕!"));
-        QCOMPARE(repaint.size(), 0);
+        QCOMPARE(rows->index(1, 0).data(Qt::ToolTipRole).toString(), "失败原因：HTTP 500");
+        QCOMPARE(f->status()->panelText(2), "x.com仍然失败（HTTP 500） | 剩余查询：1个");
         tick(); // y.com has counts now; it was the last: the retry ends
         QCOMPARE(f->rowTexts(3), QStringList({ "4", "y.com", "5", "6", "7", "8" }));
-        QCOMPARE(repaint.size(), 1); // the table is told, and draws the row again
-        QCOMPARE(repaint.first().first().toModelIndex().row(), 3);
+        QVERIFY(rows->index(3, 0).data(Qt::ToolTipRole).isNull());
+        QCOMPARE(repaint.size(), 2); // the table is told of each, and draws the row again
+        QCOMPARE(repaint.last().first().toModelIndex().row(), 3);
         QCOMPARE(f->runState(), kIdle);
-        QCOMPARE(f->status()->panelText(2), QString("所有域名已查询完毕!"));
+        QCOMPARE(f->status()->panelText(2), QString("重新查询完毕：有结果3行，失败1行"));
         QCOMPARE(f->server.requests.size(), 2); // never zero.com
         QCOMPARE(f->fake.desktop, QStringList({ "progress 0.5", "progress 1", "progress off" }));
         QCOMPARE(retryEntry(), QString("重新查询失败的域名（1）"));

@@ -35,7 +35,7 @@ private slots:
                          "1,a.com,\"12,300\",-7,0,'=1+1\r\n2,fail.com,,,,\r\n3,c.com,1,2,3,4\r\n"));
         QCOMPARE(
             messages,
-            QStringList({ "1 a.com 12,300 -7 0 =1+1", "跳过：bad（域名不正确）", "2 fail.com 失败",
+            QStringList({ "1 a.com 12,300 -7 0 =1+1", "跳过：bad（域名不正确）", "2 fail.com 失败（HTTP 404）",
                           "3 c.com 1 2 3 4", "共查询3个域名：有结果2个，失败1个，跳过1个" }));
         f->serveCounts("fail.com", { "0", "0", "0", "0" });
         QCOMPARE(batch({}), int(kBatchAllCounted));

@@ -403,7 +403,7 @@ private slots:
         QCoreApplication::sendEvent(table->viewport(), &help);
         QTextDocument shown; // the tool tip's text, read the way it is shown
         shown.setHtml(QToolTip::text());
-        QCOMPARE(shown.toPlainText(), odd);
+        QCOMPARE(shown.toPlainText(), odd + "\n失败原因：HTTP 404");
         for (int i = 0; i < 40; ++i)
             f.form->cx();
         const QRect newest = table->visualRect(table->model()->index(43, 0));
