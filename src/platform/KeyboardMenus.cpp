@@ -20,8 +20,10 @@ protected:
         if (event->type() != QEvent::KeyPress)
             return false;
         const auto *key = static_cast<QKeyEvent *>(event);
-        QWidget *focus = QApplication::focusWidget();
-        if (key->key() != Qt::Key_F10 || key->modifiers() != Qt::ShiftModifier || watched != focus)
+        // The first widget a key press reaches is the one with the focus: it is taken there, so
+        // it never travels on to the parents.
+        auto *focus = qobject_cast<QWidget *>(watched);
+        if (key->key() != Qt::Key_F10 || key->modifiers() != Qt::ShiftModifier || !focus)
             return false;
         // Where the Menu key would open it: the middle of the control.
         const QPoint at = focus->rect().center();

@@ -1,6 +1,7 @@
 #include "MessageBoxes.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace platform {
 
@@ -13,6 +14,18 @@ void QtMessageBoxes::show(QWidget *parent, const QString &text, BoxIcon icon, co
     // A box may carry an address or a file name the user wants to copy.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.exec();
+}
+
+bool QtMessageBoxes::confirm(QWidget *parent, const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton *yes = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    QPushButton *no = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 } // namespace platform

@@ -8,6 +8,7 @@
 #include "HttpGetText.h"
 #include "KeyboardMenus.h"
 #include "LinkButtons.h"
+#include "ListTools.h"
 #include "Platform.h"
 #include "ResultsModel.h"
 #include "ResultsTable.h"
@@ -92,6 +93,7 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     connect(ui->List1, &platform::ListBox::listDblClick, m_import, &DomainImport::onListDblClick);
     // The keyboard's way to do what a double click does.
     connect(ui->List1, &platform::ListBox::listDeleteKey, m_import, &DomainImport::onListDblClick);
+    new ListTools(ui->List1, ui->s1, m_platform, this, this);
     // Lists as people have them: pasted, or dropped as a file or as text.
     connect(ui->List1, &platform::ListBox::listPaste, m_import, &DomainImport::pasteFromClipboard);
     connect(ui->List1, &platform::ListBox::listDropFile, m_import, &DomainImport::dropFile);

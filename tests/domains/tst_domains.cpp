@@ -249,6 +249,32 @@ private slots:
         QCOMPARE(f->list()->entries(), QStringList({ "a.com" }));
     }
 
+    // The list's own menu, opened from the keyboard (Shift+F10): duplicates (without case) and
+    // entries a run would skip are removed, each count said; the list is emptied only once
+    // confirmed; during a run the list, and so its menu, is out of reach.
+    void listTools()
+    {
+        f->importLines({ "a.com", "b.cn", "A.COM", "bad", "b.cn", "test.example" });
+        pick("删除重复域名");
+        QCOMPARE(f->list()->entries(), QStringList({ "a.com", "b.cn", "bad", "test.example" }));
+        QCOMPARE(f->status()->panelText(2), QString("已删除2个重复域名，共4个域名"));
+        pick("删除无效域名");
+        QCOMPARE(f->list()->entries(), QStringList({ "a.com", "b.cn" }));
+        QCOMPARE(f->status()->panelText(2), QString("已删除2个无效域名，共2个域名"));
+        pick("清空列表"); // 取消
+        QCOMPARE(f->list()->count(), 2);
+        f->fake.confirms = true;
+        pick("清空列表");
+        QCOMPARE(f->list()->count(), 0);
+        QCOMPARE(f->fake.log.filter("confirm").size(), 2);
+
+        f->importLines({ "a.com", "a.com" });
+        f->button("Command2")->setEnabled(true);
+        f->click("Command2");
+        f->list()->findChild<QAction *>("removeDuplicates")->trigger(); // no menu reaches it
+        QCOMPARE(f->list()->count(), 2);
+    }
+
     // Refused, added, added and queried once the dialog has closed, refused when full.
     void addDialog()
     {
@@ -296,6 +322,23 @@ private:
             return;
         QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(f->list()->viewport(), &drop);
+    }
+
+    // Opens the domain list's menu from the keyboard and picks the entry reading `text`.
+    void pick(const QString &text)
+    {
+        QTimer::singleShot(0, this, [text] {
+            QWidget *menu = QApplication::activePopupWidget();
+            QVERIFY(menu);
+            const QList<QAction *> entries = menu->actions();
+            const auto chosen = std::find_if(entries.begin(), entries.end(),
+                                             [&](QAction *a) { return a->text() == text; });
+            menu->close();
+            QVERIFY(chosen != entries.end());
+            (*chosen)->trigger();
+        });
+        f->list()->setFocus();
+        QTest::keyClick(f->list(), Qt::Key_F10, Qt::ShiftModifier);
     }
 
     // Opens the add dialog, which must come fresh, types `text`, ticks the box if asked, adds.

@@ -11,6 +11,7 @@
 // Stands in for every operation that would block a test or leave the process. Each one answers
 // at once and writes a line to `log`, so a test reads what the user was shown, in order:
 //   "information <title>: <text>" / "warning <title>: <text>"   a message box
+//   "confirm <title>: <text>"                                   a question, answered by `confirms`
 //   "open <title>|<filter>|<folder or file>" / "save ..."       a file dialog
 //   "start <command line>", "exit", "skin <path>|<password>", "clipboard <text>"
 // What shows outside the window goes to `desktop` instead:
@@ -31,6 +32,7 @@ public:
     QStringList desktop;
     QList<std::optional<QString>> fileAnswers; // opens and saves alike; none left: cancelled
     bool opens = true; // false: as on a desktop with no browser
+    bool confirms = false; // the answer to a question: 确定 or 取消
     bool failsLater = false; // the opener starts, then finds no browser
     std::function<void()> onSkin;
     std::function<void(QDialog &)> onOpen;
@@ -42,6 +44,11 @@ private:
     {
         log << (icon == platform::BoxIcon::Warning ? "warning " : "information ") + title + ": "
                 + text;
+    }
+    bool confirm(QWidget *, const QString &text, const QString &title) override
+    {
+        log << "confirm " + title + ": " + text;
+        return confirms;
     }
     std::optional<QString> openFile(QWidget *, const QString &title, const QString &filter,
                                     const QString &directory) override

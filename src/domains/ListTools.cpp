@@ -1,0 +1,92 @@
+#include "ListTools.h"
+
+#include "ListBox.h"
+#include "Platform.h"
+#include "StatusBar.h"
+#include "SuffixMarkers.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSet>
+
+ListTools::ListTools(platform::ListBox *list, platform::StatusBar *status,
+                     platform::Platform &platform, QWidget *window, QObject *parent)
+    : QObject(parent)
+    , m_list(list)
+    , m_status(status)
+    , m_platform(platform)
+    , m_window(window)
+{
+    // Only for a list with entries: a press on the empty list starts the import instead.
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this, [list](const QPoint &at) {
+        if (list->count() > 0)
+            QMenu::exec(list->actions(), list->viewport()->mapToGlobal(at), nullptr, list);
+    });
+    const struct
+    {
+        const char *name;
+        QString text;
+        void (ListTools::*run)();
+    } tools[]
+        = { { "removeDuplicates", QStringLiteral("删除重复域名"), &ListTools::removeDuplicates },
+            { "removeRejected", QStringLiteral("删除无效域名"), &ListTools::removeRejected },
+            { "clearList", QStringLiteral("清空列表"), &ListTools::clearList } };
+    for (const auto &tool : tools) {
+        auto *action = new QAction(tool.text, list);
+        action->setObjectName(QString::fromLatin1(tool.name));
+        connect(action, &QAction::triggered, this, tool.run);
+        list->addAction(action);
+    }
+}
+
+void ListTools::removeDuplicates()
+{
+    QSet<QString> seen;
+    QStringList kept;
+    for (const QString &entry : m_list->entries()) {
+        if (!seen.contains(entry.toLower())) {
+            seen.insert(entry.toLower());
+            kept << entry;
+        }
+    }
+    keep(kept, QStringLiteral("重复域名"));
+}
+
+void ListTools::removeRejected()
+{
+    QStringList kept;
+    for (const QString &entry : m_list->entries()) {
+        if (HasAcceptedSuffix(entry))
+            kept << entry;
+    }
+    keep(kept, QStringLiteral("无效域名"));
+}
+
+void ListTools::clearList()
+{
+    if (!m_list->isEnabled() || m_list->count() == 0)
+        return;
+    if (!m_platform.boxes.confirm(
+            m_window, QStringLiteral("确定要清空域名列表吗？共%1个域名。").arg(m_list->count()),
+            QStringLiteral("Varnel系列软件")))
+        return;
+    m_list->clear();
+    m_status->setPanelText(2, QStringLiteral("域名列表已清空"));
+}
+
+void ListTools::keep(const QStringList &entries, const QString &removedWhat)
+{
+    if (!m_list->isEnabled())
+        return; // a run walks the list as it is
+    const int removed = m_list->count() - int(entries.size());
+    if (removed > 0) {
+        m_list->clear();
+        m_list->addItems(entries);
+    }
+    m_status->setPanelText(2,
+                           QStringLiteral("已删除%1个%2，共%3个域名")
+                               .arg(removed)
+                               .arg(removedWhat)
+                               .arg(entries.size()));
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+namespace platform {
+class ListBox;
+class StatusBar;
+struct Platform;
+} // namespace platform
+
+// The domain list's own menu (a right click, the Menu key, Shift+F10): remove the duplicates of
+// merged lists, remove what a run would skip, empty the list. Never during a run: the list is
+// disabled then, and so is its menu.
+class ListTools : public QObject
+{
+    Q_OBJECT
+public:
+    ListTools(platform::ListBox *list, platform::StatusBar *status, platform::Platform &platform,
+              QWidget *window, QObject *parent = nullptr);
+
+    // Keeps the first of each domain, compared without case.
+    void removeDuplicates();
+    // Removes the entries a run would skip as no domain (no suffix marker).
+    void removeRejected();
+    // Empties the list once the user has confirmed it.
+    void clearList();
+
+private:
+    void keep(const QStringList &entries, const QString &removedWhat);
+
+    platform::ListBox *m_list;
+    platform::StatusBar *m_status;
+    platform::Platform &m_platform;
+    QWidget *m_window;
+};
