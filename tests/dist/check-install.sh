@@ -46,7 +46,7 @@ seen=$(xvfb-run -a bash -c '
   QT_QPA_PLATFORM=xcb "$1" --stats-url http://127.0.0.1:9 --update-url http://127.0.0.1:9 >/dev/null 2>&1 &
   program=$!
   for _ in $(seq 1800); do # a first start in a fresh system builds the font cache first
-    id=$(xwininfo -root -tree | awk "/Varnel/ { print \$1; exit }")
+    id=$(LC_ALL=C.UTF-8 xwininfo -root -tree | awk "/Varnel/ { print \$1; exit }")
     [ -n "$id" ] && break
     sleep 0.1
   done
