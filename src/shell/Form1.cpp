@@ -5,6 +5,7 @@
 #include "DomainQuery.h"
 #include "Form2.h"
 #include "FormFont.h"
+#include "GrowingLayout.h"
 #include "HttpGetText.h"
 #include "KeyboardMenus.h"
 #include "LinkButtons.h"
@@ -57,10 +58,15 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     // Nobody may take sample counts for real ones.
     if (m_settings.sampleData)
         setWindowTitle(windowTitle() + QStringLiteral("（示例数据）"));
-    setFixedSize(size());
+    // Its laid-out size is its smallest; larger, the results table and the list take the room.
+    auto *growing = new GrowingLayout(this);
+    growing->growRight(ui->ListView1);
+    growing->growDown(ui->ListView1);
+    growing->growDown(ui->List1);
+    growing->growRight(ui->s1);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                   | Qt::WindowCloseButtonHint);
     for (QWidget *control :
          { static_cast<QWidget *>(ui->ListView1), static_cast<QWidget *>(ui->List1),
            static_cast<QWidget *>(ui->Label1), static_cast<QWidget *>(ui->Label2) })

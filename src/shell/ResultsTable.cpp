@@ -2,6 +2,7 @@
 
 #include "ResultsModel.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QTableView>
 
@@ -11,6 +12,33 @@ namespace {
 
 // Column widths in pixels at 96 dpi, from 编号 to Sogou.
 const std::array<int, 6> kWidths { 53, 107, 133, 133, 133, 133 };
+
+// A table wider than laid out gives the extra width to its last column; at its laid-out width
+// every column is as wide as set.
+class LastColumnTakesTheRoom : public QObject
+{
+public:
+    explicit LastColumnTakesTheRoom(QTableView *table)
+        : QObject(table)
+        , m_table(table)
+        , m_laidOut(table->width())
+    {
+        table->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_table && event->type() == QEvent::Resize)
+            m_table->setColumnWidth(int(kWidths.size()) - 1,
+                                    kWidths.back() + std::max(0, m_table->width() - m_laidOut));
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QTableView *m_table;
+    int m_laidOut;
+};
 
 } // namespace
 
@@ -31,4 +59,5 @@ void SetUpResultsTable(QTableView *table, ResultsModel *results)
     rows->setSectionResizeMode(QHeaderView::Fixed);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    new LastColumnTakesTheRoom(table);
 }

@@ -107,6 +107,23 @@ private slots:
         QCOMPARE(QList<int>({ header->sectionSize(1), header->sectionSize(header->count() - 1) }),
                  widths);
 
+        // Larger, the table and the list take the room, the last column the table's extra
+        // width; the rest keeps to its nearest edges. Never smaller than laid out.
+        const QSize laidOut = f.form->size();
+        const QRect table = f.table()->geometry(), list = f.list()->geometry();
+        const QRect link = f.button("Command5")->geometry(),
+                    start = f.button("Command2")->geometry();
+        f.form->resize(laidOut + QSize(200, 100));
+        QTRY_COMPARE(f.table()->geometry(), table.adjusted(0, 0, 200, 100));
+        QCOMPARE(f.list()->geometry(), list.adjusted(0, 0, 0, 100));
+        QCOMPARE(f.button("Command5")->geometry(), link.translated(200, 100));
+        QCOMPARE(f.button("Command2")->geometry(), start.translated(0, 100));
+        QCOMPARE(header->sectionSize(header->count() - 1), widths.last() + 200);
+        f.form->resize(laidOut - QSize(100, 100));
+        QTRY_COMPARE(f.form->size(), laidOut);
+        QCOMPARE(f.table()->geometry(), table);
+        QCOMPARE(header->sectionSize(header->count() - 1), widths.last());
+
         QFile samples(PROGRAM_DIR "/sample-counts.tsv");
         QVERIFY(samples.open(QIODevice::ReadOnly));
         for (const auto &[domain, counts] :
