@@ -1,5 +1,7 @@
 #include "ResultsModel.h"
 
+#include "CountReading.h"
+
 #include <QColor>
 
 #include <array>
@@ -11,6 +13,14 @@ const std::array<const char *, 6> kColumns { "编号", "域名", "百度", "Goog
 const int kFirstCount = 2;
 
 } // namespace
+
+std::array<std::optional<qint64>, 4> ResultsModel::ValuesOf(const PageCounts &counts)
+{
+    std::array<std::optional<qint64>, 4> values;
+    for (int k = 0; k < 4; ++k)
+        values[k] = CountValue(counts[k]);
+    return values;
+}
 
 QStringList ResultsModel::header()
 {
@@ -45,6 +55,15 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole)
         return cell(index.row(), index.column());
+    if (role == kSortRole) {
+        if (index.column() == 0)
+            return index.row();
+        if (index.column() == 1)
+            return m_rows.at(index.row()).domain;
+        const std::optional<qint64> value
+            = m_rows.at(index.row()).values.at(index.column() - kFirstCount);
+        return value ? QVariant(*value) : QVariant();
+    }
     const QString &failure = m_rows.at(index.row()).failure;
     if (failure.isEmpty())
         return {};
@@ -64,6 +83,8 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
         return QString::fromUtf8(kColumns[section]);
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role == Qt::InitialSortOrderRole) // the largest counts first; the rest from the top
+        return int(section >= kFirstCount ? Qt::DescendingOrder : Qt::AscendingOrder);
     return {};
 }
 
@@ -72,7 +93,8 @@ void ResultsModel::appendRow(const QString &domain, const std::optional<PageCoun
 {
     const int row = int(m_rows.size());
     beginInsertRows({}, row, row);
-    m_rows.append({ domain, counts.value_or(PageCounts {}), counts ? QString() : failure });
+    const PageCounts cells = counts.value_or(PageCounts {});
+    m_rows.append({ domain, cells, counts ? QString() : failure, ValuesOf(cells) });
     endInsertRows();
 }
 
@@ -80,6 +102,7 @@ void ResultsModel::fillRow(int row, const PageCounts &counts)
 {
     m_rows[row].counts = counts;
     m_rows[row].failure.clear();
+    m_rows[row].values = ValuesOf(counts);
     emit dataChanged(index(row, 0), index(row, int(kColumns.size()) - 1));
 }
 

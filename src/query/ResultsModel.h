@@ -6,6 +6,9 @@
 #include <QList>
 #include <QStringList>
 
+#include <array>
+#include <optional>
+
 // The rows of the results table: number, domain and the four counts of each queried domain.
 // A flat model: rows are only appended, filled in place or all cleared, and the view is told
 // of each change on its own, so a row added to a long table costs what it costs to a short one.
@@ -17,6 +20,9 @@ public:
 
     // The header texts of the six columns, as the table shows them.
     static QStringList header();
+    // What a cell sorts by: the run's order for the number, the text for the domain, the value
+    // a count stands for (none for an empty or unreadable one).
+    static constexpr int kSortRole = Qt::UserRole;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -47,7 +53,9 @@ private:
         QString domain;
         PageCounts counts;
         QString failure;
+        std::array<std::optional<qint64>, 4> values; // read once, for sorting
     };
+    static std::array<std::optional<qint64>, 4> ValuesOf(const PageCounts &counts);
 
     QString cell(int row, int column) const;
 

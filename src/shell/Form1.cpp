@@ -12,6 +12,7 @@
 #include "ListTools.h"
 #include "Platform.h"
 #include "ResultsModel.h"
+#include "ResultsOrder.h"
 #include "ResultsTable.h"
 #include "ResultsTableActions.h"
 #include "ResultsTableProc.h"
@@ -74,7 +75,7 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     ui->Label1->adjustSize();
     ui->Label2->adjustSize();
     m_results = new ResultsModel(ui->ListView1);
-    SetUpResultsTable(ui->ListView1, m_results);
+    SetUpResultsTable(ui->ListView1, new ResultsOrder(m_results, m_results));
     auto *resultsActions = new ResultsTableActions(ui->ListView1, m_platform, this);
     ui->s1->setPanels({ QStringLiteral("运行提示："), QStringLiteral("正在检测程序最新版本.."),
                         QString(), QStringLiteral("Varnel出品") },

@@ -1,6 +1,6 @@
 #include "ResultsTable.h"
 
-#include "ResultsModel.h"
+#include "ResultsOrder.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -42,9 +42,9 @@ private:
 
 } // namespace
 
-void SetUpResultsTable(QTableView *table, ResultsModel *results)
+void SetUpResultsTable(QTableView *table, ResultsOrder *order)
 {
-    table->setModel(results);
+    table->setModel(order);
     for (int i = 0; i < int(kWidths.size()); ++i)
         table->setColumnWidth(i, kWidths[i]);
     QHeaderView *columns = table->horizontalHeader();
@@ -60,4 +60,7 @@ void SetUpResultsTable(QTableView *table, ResultsModel *results)
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     new LastColumnTakesTheRoom(table);
+    // In the run's order until a header is clicked.
+    columns->setSortIndicator(0, Qt::AscendingOrder);
+    table->setSortingEnabled(true);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 class QTableView;
-class ResultsModel;
+class ResultsOrder;
 
-// Shows `results` in `table` as a list of rows: six columns of fixed widths, whole rows
-// selected, nothing edited.
-void SetUpResultsTable(QTableView *table, ResultsModel *results);
+// Shows the results in `table` as a list of rows in `order`: six columns of fixed widths, whole
+// rows selected, nothing edited; a click on a column's header sorts by it, a second reverses.
+void SetUpResultsTable(QTableView *table, ResultsOrder *order);

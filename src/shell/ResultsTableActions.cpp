@@ -2,10 +2,12 @@
 
 #include "Platform.h"
 #include "ResultsExport.h"
+#include "ResultsOrder.h"
 #include "WriteFailure.h"
 
 #include <QAction>
 #include <QDir>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -49,6 +51,11 @@ ResultsTableActions::ResultsTableActions(QTableView *table, platform::Platform &
             &QAction::triggered, table, &QTableView::selectAll);
     connect(AddAction(table, "exportResults", QStringLiteral("导出结果…")), &QAction::triggered,
             this, &ResultsTableActions::exportAll);
+    if (auto *order = qobject_cast<ResultsOrder *>(table->model())) {
+        QAction *failedOnly = AddAction(table, "failedOnly", QStringLiteral("只显示失败的行"));
+        failedOnly->setCheckable(true);
+        connect(failedOnly, &QAction::toggled, order, &ResultsOrder::setFailedOnly);
+    }
     m_viewport = table->viewport();
     m_viewport->installEventFilter(this);
     table->installEventFilter(this); // a menu from the keyboard comes to the table itself
@@ -142,15 +149,22 @@ void ResultsTableActions::refreshRetry()
 void ResultsTableActions::followNewRows()
 {
     // Whether the view was at the bottom is read before the row arrives; after it, the new row
-    // has already moved the bottom away.
+    // has already moved the bottom away. Sorted, a new row takes its place anywhere: the row at
+    // the top stays there, so the view does not run away from what the user reads.
     QAbstractItemModel *model = m_table->model();
     connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
         const QScrollBar *bar = m_table->verticalScrollBar();
         m_atBottom = bar->value() == bar->maximum();
+        m_top = m_table->indexAt(QPoint(0, 0));
     });
     connect(model, &QAbstractItemModel::rowsInserted, this, [this] {
-        if (m_atBottom)
+        const QHeaderView *header = m_table->horizontalHeader();
+        const bool runOrder = header->sortIndicatorSection() == 0
+            && header->sortIndicatorOrder() == Qt::AscendingOrder;
+        if (runOrder && m_atBottom)
             m_table->scrollToBottom();
+        else if (!runOrder && m_top.isValid())
+            m_table->scrollTo(m_top, QAbstractItemView::PositionAtTop);
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPersistentModelIndex>
 #include <functional>
 
 class QAction;
@@ -51,4 +52,5 @@ private:
     RetryHooks m_retryHooks;
     QAction *m_retry = nullptr;
     bool m_atBottom = true;
+    QPersistentModelIndex m_top; // the row at the top of the view before rows arrive
 };

@@ -1,3 +1,4 @@
+#include "CountReading.h"
 #include "Form1Fixture.h"
 #include "PageCuts.h"
 #include "SuffixMarkers.h"
@@ -7,6 +8,7 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -62,6 +64,22 @@ private slots:
         const QString row = CutResultsRow(page);
         const PageCounts cut = CutCounts(row);
         QCOMPARE(row.isEmpty() ? QStringList() : QStringList(cut.begin(), cut.end()), counts);
+    }
+
+    // What a count cell stands for, for sorting and spreadsheets.
+    void countReading()
+    {
+        const QList<std::pair<QString, std::optional<qint64>>> cases {
+            { "1,234", 1234 },        { "0", 0 },
+            { "1.2万", 12000 },       { "3亿", 300000000 },
+            { "约100", 100 },         { " 8 ", 8 },
+            { "12.5万条", 125000 },   { "约 2亿", 200000000 },
+            { "", std::nullopt },     { "-", std::nullopt },
+            { "暂无", std::nullopt }, { "1万2", std::nullopt },
+            { "=1+1", std::nullopt }, { "1e9", std::nullopt },
+        };
+        for (const auto &[text, value] : cases)
+            QVERIFY2(CountValue(text) == value, qPrintable(text));
     }
 
     // Each suffix is found anywhere in the name, case-sensitively.
@@ -420,6 +438,44 @@ private slots:
         QVERIFY(!retry->isEnabled());
     }
 
+    // A click on a header sorts by its column: counts by their value, the largest first, rows
+    // without counts last either way; a second click reverses; 编号 brings back the run's order.
+    // A new row takes its sorted place; the menu can show only the failed rows; a copy takes
+    // the rows in the order shown.
+    void sortingAndFiltering()
+    {
+        f->serveCounts("big.com", { "1.2万", "1", "1", "1" });
+        f->serveCounts("mid.com", { "9,999", "1", "1", "1" });
+        f->serveCounts("small.com", { "约100", "1", "1", "1" });
+        f->serveCounts("late.com", { "5亿", "1", "1", "1" });
+        f->importLines({ "small.com", "none.com", "big.com", "mid.com", "late.com" });
+        f->click("Command2");
+        tick();
+        tick();
+        tick();
+        clickHeader(2);
+        QCOMPARE(domains(), QStringList({ "big.com", "mid.com", "small.com", "none.com" }));
+        clickHeader(2);
+        QCOMPARE(domains(), QStringList({ "small.com", "mid.com", "big.com", "none.com" }));
+        tick(); // the last row arrives sorted
+        QCOMPARE(domains(),
+                 QStringList({ "small.com", "mid.com", "big.com", "late.com", "none.com" }));
+        QCOMPARE(f->rowTexts(3).mid(0, 3), QStringList({ "5", "late.com", "5亿" }));
+
+        f->table()->findChild<QAction *>("failedOnly")->trigger();
+        QCOMPARE(domains(), QStringList({ "none.com" }));
+        f->table()->findChild<QAction *>("failedOnly")->trigger();
+        clickHeader(1);
+        QCOMPARE(domains().first(), QString("big.com"));
+        f->table()->setFocus();
+        QTest::keyClick(f->table(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(f->table(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(f->fake.log.last().section(u'\n', 1, 1).section(u'\t', 1, 1), QString("big.com"));
+        clickHeader(0);
+        QCOMPARE(domains(),
+                 QStringList({ "small.com", "none.com", "big.com", "mid.com", "late.com" }));
+    }
+
     // A long stretch of domains without a suffix is skipped one entry after the other, up to the
     // last; a rejected last entry only says so.
     void rejectedDomains()
@@ -491,6 +547,21 @@ private:
         QContextMenuEvent menu(QContextMenuEvent::Mouse, at,
                                f->table()->viewport()->mapToGlobal(at));
         QCoreApplication::sendEvent(f->table()->viewport(), &menu);
+        return shown;
+    }
+    void clickHeader(int column)
+    {
+        QHeaderView *header = f->table()->horizontalHeader();
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 10, header->height() / 2));
+    }
+    // The domains of the rows, in the order shown.
+    QStringList domains() const
+    {
+        QStringList shown;
+        for (int row = 0; row < f->rowCount(); ++row)
+            shown << f->rowTexts(row).value(1);
         return shown;
     }
     // One step of the run, as the timer makes it.
