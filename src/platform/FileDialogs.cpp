@@ -70,7 +70,8 @@ std::optional<QString> QtFileDialogs::saveFile(QWidget *parent, const QString &t
     QFileDialog dialog(parent, title, suggestedPath, QtFilterFromClassic(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    // A name typed without an ending gets the filter's: "CSV文件|*.csv" gives ".csv".
+    dialog.setDefaultSuffix(filter.section(u'|', 1, 1).section(u'.', 1));
     return Run(dialog);
 }
 

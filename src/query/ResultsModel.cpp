@@ -70,6 +70,8 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
     // A failed row looks unlike one still waiting, without a cell text of its own changed.
     if (role == Qt::ToolTipRole)
         return QStringLiteral("失败原因：") + failure;
+    if (role == kFailureRole)
+        return failure;
     if (role == Qt::ForegroundRole && index.column() < kFirstCount)
         return QColor(0x99, 0x99, 0x99);
     return {};

@@ -23,6 +23,8 @@ public:
     // What a cell sorts by: the run's order for the number, the text for the domain, the value
     // a count stands for (none for an empty or unreadable one).
     static constexpr int kSortRole = Qt::UserRole;
+    // Why a row has no counts, on each of its cells; nothing for a row with counts.
+    static constexpr int kFailureRole = Qt::UserRole + 1;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

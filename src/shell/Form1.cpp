@@ -77,6 +77,8 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     m_results = new ResultsModel(ui->ListView1);
     SetUpResultsTable(ui->ListView1, new ResultsOrder(m_results, m_results));
     auto *resultsActions = new ResultsTableActions(ui->ListView1, m_platform, this);
+    if (m_settings.sampleData) // nobody may take sample counts for real ones, in Excel neither
+        resultsActions->setSheetName(QStringLiteral("收录查询结果（示例数据）"));
     ui->s1->setPanels({ QStringLiteral("运行提示："), QStringLiteral("正在检测程序最新版本.."),
                         QString(), QStringLiteral("Varnel出品") },
                       { 96, 636, 96, 96 }, 2);

@@ -2,7 +2,9 @@
 
 #include "Platform.h"
 #include "ResultsExport.h"
+#include "ResultsModel.h"
 #include "ResultsOrder.h"
+#include "ResultsWorkbook.h"
 #include "WriteFailure.h"
 
 #include <QAction>
@@ -51,6 +53,8 @@ ResultsTableActions::ResultsTableActions(QTableView *table, platform::Platform &
             &QAction::triggered, table, &QTableView::selectAll);
     connect(AddAction(table, "exportResults", QStringLiteral("导出结果…")), &QAction::triggered,
             this, &ResultsTableActions::exportAll);
+    connect(AddAction(table, "exportWorkbook", QStringLiteral("导出为Excel…")), &QAction::triggered,
+            this, &ResultsTableActions::exportWorkbook);
     if (auto *order = qobject_cast<ResultsOrder *>(table->model())) {
         QAction *failedOnly = AddAction(table, "failedOnly", QStringLiteral("只显示失败的行"));
         failedOnly->setCheckable(true);
@@ -126,6 +130,31 @@ void ResultsTableActions::exportAll()
         return;
     }
     m_lastExport = *path;
+}
+
+void ResultsTableActions::exportWorkbook()
+{
+    const QString suggested = m_lastWorkbook.isEmpty()
+        ? QDir::home().filePath(QStringLiteral("收录查询结果.xlsx"))
+        : m_lastWorkbook;
+    const std::optional<QString> path = m_platform.files.saveFile(
+        m_window, QStringLiteral("导出为Excel"), QStringLiteral("Excel文件|*.xlsx"), suggested);
+    if (!path)
+        return;
+    ResultsSheet sheet { m_sheetName, { headerLine() }, {} };
+    const QAbstractItemModel *model = m_table->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        sheet.lines << rowLine(row);
+        sheet.failures << model->index(row, 0).data(ResultsModel::kFailureRole).toString();
+    }
+    if (const QString reason = WriteResultsWorkbook(*path, sheet); !reason.isEmpty()) {
+        m_platform.boxes.show(
+            m_window,
+            QStringLiteral("无法保存文件：%1\r\n%2").arg(QDir::toNativeSeparators(*path), reason),
+            platform::BoxIcon::Warning, kBoxTitle);
+        return;
+    }
+    m_lastWorkbook = *path;
 }
 
 void ResultsTableActions::offerRetry(RetryHooks hooks)

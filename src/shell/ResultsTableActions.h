@@ -23,6 +23,9 @@ public:
 
     void copySelection();
     void exportAll();
+    // The same rows as an Excel workbook, its sheet named `sheetName`.
+    void exportWorkbook();
+    void setSheetName(const QString &name) { m_sheetName = name; }
 
     // Offers "重新查询失败的域名" in the context menu: with how many rows failed, enabled only
     // while no run is active and some row failed.
@@ -52,5 +55,7 @@ private:
     RetryHooks m_retryHooks;
     QAction *m_retry = nullptr;
     bool m_atBottom = true;
+    QString m_sheetName = QStringLiteral("收录查询结果");
+    QString m_lastWorkbook;
     QPersistentModelIndex m_top; // the row at the top of the view before rows arrive
 };

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
@@ -398,6 +399,29 @@ private slots:
                  "warning Varnel系列软件: 无法保存文件：" + f.dir.filePath("big.csv")
                      + "\r\n文件超过了系统允许的大小。");
         QCOMPARE(QDir(f.dir.path()).entryList({ "*.csv*", "no" }), QStringList({ "results.csv" }));
+
+        // As an Excel workbook: counts as numbers, every text a string (never a formula), the
+        // header frozen, the reasons in a seventh column; nothing left behind when it fails.
+        f.fake.fileAnswers << f.dir.filePath("results.xlsx") << f.dir.filePath("no/results.xlsx");
+        table->findChild<QAction *>("exportWorkbook")->trigger();
+        table->findChild<QAction *>("exportWorkbook")->trigger();
+        const auto part = [&](const char *name) {
+            QProcess unzip;
+            unzip.start("unzip", { "-p", f.dir.filePath("results.xlsx"), name });
+            unzip.waitForFinished(60'000);
+            return QString::fromUtf8(unzip.readAllStandardOutput());
+        };
+        const QString rows = part("xl/worksheets/sheet1.xml");
+        QVERIFY2(rows.contains(R"(<c r="C2"><v>12300</v></c>)") && rows.contains("ySplit=\"1\"")
+                     && rows.contains("<t>=1+HYPERLINK(B2)</t>") && !rows.contains("<f>")
+                     && rows.contains("<t>HTTP 404</t>") && rows.contains("<t>失败原因</t>"),
+                 qPrintable(rows.left(3000)));
+        QVERIFY(part("xl/workbook.xml").contains("name=\"收录查询结果\""));
+        QCOMPARE(f.fake.log.last(),
+                 "warning Varnel系列软件: 无法保存文件：" + f.dir.filePath("no/results.xlsx")
+                     + "\r\n文件夹不存在。");
+        QCOMPARE(QDir(f.dir.path()).entryList({ "*.xlsx*" }, QDir::Files | QDir::Hidden),
+                 QStringList({ "results.xlsx" }));
         // The error number decides, whatever the volume says; a size that cannot be read (a
         // container's mount table may not list the folder) is unknown, never full.
         const struct
