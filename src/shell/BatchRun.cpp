@@ -10,6 +10,7 @@
 #include "PageCuts.h"
 #include "ResultsExport.h"
 #include "ResultsModel.h"
+#include "ResultsWorkbook.h"
 #include "SuffixMarkers.h"
 #include "UpdateCheck.h"
 
@@ -148,9 +149,20 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
         messages.say(QString(leftOut).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
     const QStringList domains = CleanDomainEntries(read.lines);
 
+    // An Excel workbook cannot take rows one by one: it is written once, at the end.
+    const bool workbook = options.output.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive);
+    if (workbook && options.resume) {
+        messages.say(QStringLiteral(
+            "--resume 不能用于 .xlsx 文件：工作簿只能在结束时一次写出。请用 CSV 文件。"));
+        return kBatchUsage;
+    }
+    ResultsSheet sheet { settings.sampleData ? QStringLiteral("收录查询结果（示例数据）")
+                                             : QStringLiteral("收录查询结果"),
+                         { ResultsModel::header() },
+                         {} };
     BatchOutput output(csvOut);
     EarlierRows earlier;
-    if (!options.output.isEmpty()) {
+    if (!options.output.isEmpty() && !workbook) {
         if (const auto refused
             = output.openFile(options.output, options.resume, list.st_dev, list.st_ino)) {
             messages.say(refused->line);
@@ -172,7 +184,7 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
                          output.failureReason(error)));
         return error == 0;
     };
-    if ((!output.isFile() || output.size() == 0)
+    if (!workbook && (!output.isFile() || output.size() == 0)
         && !writeOrSay(kCsvStart + CsvLine(ResultsModel::header())))
         return kBatchFileUnusable;
 
@@ -216,7 +228,10 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
         QStringList row { QString::number(++number), domain };
         for (int k = 0; k < 4; ++k)
             row << (counts ? (*counts)[k] : QString());
-        if (!writeOrSay(CsvLine(row))) {
+        if (workbook) {
+            sheet.lines << row;
+            sheet.failures << (counts ? QString() : FailureReason(page));
+        } else if (!writeOrSay(CsvLine(row))) {
             writeFailed = true;
             --number;
             --done;
@@ -251,6 +266,12 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
                    .arg(writeFailed ? QStringLiteral("因无法写入而停止") : QStringLiteral("已中断"))
                    .arg(todo - done);
     messages.say(summary);
+    if (workbook) {
+        if (const QString reason = WriteResultsWorkbook(options.output, sheet); !reason.isEmpty()) {
+            messages.say(QStringLiteral("无法写入%1：%2").arg(options.output, reason));
+            return kBatchFileUnusable;
+        }
+    }
     if (writeFailed)
         return kBatchFileUnusable;
     if (interrupts.received())

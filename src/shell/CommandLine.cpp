@@ -167,7 +167,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
                                   QStringLiteral("SECONDS"));
     const QCommandLineOption output(
         QStringLiteral("output"),
-        QStringLiteral("批量模式把结果逐行追加到文件FILE（新文件先写表头）。"),
+        QStringLiteral("批量模式把结果逐行追加到CSV文件FILE（新文件先写表头）；"
+                       "FILE以.xlsx结尾时，结束时写出Excel工作簿。"),
         QStringLiteral("FILE"));
     const QCommandLineOption resume(
         QStringLiteral("resume"),

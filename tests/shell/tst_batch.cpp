@@ -2,6 +2,7 @@
 #include "Form1Fixture.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 #include <csignal>
 #include <sys/file.h>
@@ -33,10 +34,20 @@ private slots:
                  QString("\xEF\xBB\xBF"
                          "编号,域名,百度,Google,360,Sogou\r\n"
                          "1,a.com,\"12,300\",-7,0,'=1+1\r\n2,fail.com,,,,\r\n3,c.com,1,2,3,4\r\n"));
-        QCOMPARE(
-            messages,
-            QStringList({ "1 a.com 12,300 -7 0 =1+1", "跳过：bad（域名不正确）", "2 fail.com 失败（HTTP 404）",
-                          "3 c.com 1 2 3 4", "共查询3个域名：有结果2个，失败1个，跳过1个" }));
+        QCOMPARE(messages,
+                 QStringList({ "1 a.com 12,300 -7 0 =1+1", "跳过：bad（域名不正确）",
+                               "2 fail.com 失败（HTTP 404）", "3 c.com 1 2 3 4",
+                               "共查询3个域名：有结果2个，失败1个，跳过1个" }));
+        const QString workbook = f->dir.filePath("out.xlsx"); // written once, at the end
+        QCOMPARE(batch({ workbook }), int(kBatchSomeFailed));
+        QProcess unzip;
+        unzip.start("unzip", { "-p", workbook, "xl/worksheets/sheet1.xml" });
+        QVERIFY(unzip.waitForFinished(60'000));
+        const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+        QVERIFY2(sheet.contains("<t>c.com</t>") && sheet.contains("<t>HTTP 404</t>"),
+                 qPrintable(sheet.left(2000)));
+        QCOMPARE(batch({ workbook, true }), int(kBatchUsage)); // no rows to append to
+
         f->serveCounts("fail.com", { "0", "0", "0", "0" });
         QCOMPARE(batch({}), int(kBatchAllCounted));
 
