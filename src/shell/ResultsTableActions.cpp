@@ -178,13 +178,12 @@ void ResultsTableActions::refreshRetry()
 void ResultsTableActions::followNewRows()
 {
     // Whether the view was at the bottom is read before the row arrives; after it, the new row
-    // has already moved the bottom away. Sorted, a new row takes its place anywhere: the row at
-    // the top stays there, so the view does not run away from what the user reads.
+    // has already moved the bottom away. Sorted, a new row takes its place anywhere: the view
+    // stays on what the user reads instead of chasing the bottom.
     QAbstractItemModel *model = m_table->model();
     connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
         const QScrollBar *bar = m_table->verticalScrollBar();
         m_atBottom = bar->value() == bar->maximum();
-        m_top = m_table->indexAt(QPoint(0, 0));
     });
     connect(model, &QAbstractItemModel::rowsInserted, this, [this] {
         const QHeaderView *header = m_table->horizontalHeader();
@@ -192,8 +191,6 @@ void ResultsTableActions::followNewRows()
             && header->sortIndicatorOrder() == Qt::AscendingOrder;
         if (runOrder && m_atBottom)
             m_table->scrollToBottom();
-        else if (!runOrder && m_top.isValid())
-            m_table->scrollTo(m_top, QAbstractItemView::PositionAtTop);
     });
 }
 

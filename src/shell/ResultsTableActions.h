@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPersistentModelIndex>
 #include <functional>
 
 class QAction;
@@ -57,5 +56,4 @@ private:
     bool m_atBottom = true;
     QString m_sheetName = QStringLiteral("收录查询结果");
     QString m_lastWorkbook;
-    QPersistentModelIndex m_top; // the row at the top of the view before rows arrive
 };
