@@ -75,7 +75,6 @@ QString LoopbackService::start(const QString &program, const QStringList &argume
                 return match.captured(1);
             }
             if (match.hasMatch()) {
-                output.clear();
                 *error = QStringLiteral("%1 named an address that is not this machine's: %2")
                              .arg(program, match.captured(1));
                 break;

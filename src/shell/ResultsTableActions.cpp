@@ -98,13 +98,26 @@ void ResultsTableActions::copySelection()
     m_platform.clipboard.setText(ResultsAsTabSeparated(lines));
 }
 
+std::optional<QString> ResultsTableActions::askWhere(const QString &title, const QString &filter,
+                                                     const QString &last, const QString &name)
+{
+    return m_platform.files.saveFile(m_window, title, filter,
+                                     last.isEmpty() ? QDir::home().filePath(name) : last);
+}
+
+void ResultsTableActions::sayNotSaved(const QString &path, const QString &reason)
+{
+    m_platform.boxes.show(
+        m_window,
+        QStringLiteral("无法保存文件：%1\r\n%2").arg(QDir::toNativeSeparators(path), reason),
+        platform::BoxIcon::Warning, kBoxTitle);
+}
+
 void ResultsTableActions::exportAll()
 {
-    const QString suggested = m_lastExport.isEmpty()
-        ? QDir::home().filePath(QStringLiteral("收录查询结果.csv"))
-        : m_lastExport;
-    const std::optional<QString> path = m_platform.files.saveFile(
-        m_window, QStringLiteral("导出结果"), QStringLiteral("CSV文件|*.csv"), suggested);
+    const std::optional<QString> path
+        = askWhere(QStringLiteral("导出结果"), QStringLiteral("CSV文件|*.csv"), m_lastExport,
+                   QStringLiteral("收录查询结果.csv"));
     if (!path)
         return;
     QList<QStringList> lines { headerLine() };
@@ -121,12 +134,9 @@ void ResultsTableActions::exportAll()
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(csv) != csv.size()
         || !file.commit()) {
         const int error = errno;
-        const QString reason
-            = WriteFailureReason(WriteFailureAt(*path, error, csv.size(), file.errorString()));
-        m_platform.boxes.show(
-            m_window,
-            QStringLiteral("无法保存文件：%1\r\n%2").arg(QDir::toNativeSeparators(*path), reason),
-            platform::BoxIcon::Warning, kBoxTitle);
+        sayNotSaved(
+            *path,
+            WriteFailureReason(WriteFailureAt(*path, error, csv.size(), file.errorString())));
         return;
     }
     m_lastExport = *path;
@@ -134,11 +144,9 @@ void ResultsTableActions::exportAll()
 
 void ResultsTableActions::exportWorkbook()
 {
-    const QString suggested = m_lastWorkbook.isEmpty()
-        ? QDir::home().filePath(QStringLiteral("收录查询结果.xlsx"))
-        : m_lastWorkbook;
-    const std::optional<QString> path = m_platform.files.saveFile(
-        m_window, QStringLiteral("导出为Excel"), QStringLiteral("Excel文件|*.xlsx"), suggested);
+    const std::optional<QString> path
+        = askWhere(QStringLiteral("导出为Excel"), QStringLiteral("Excel文件|*.xlsx"),
+                   m_lastWorkbook, QStringLiteral("收录查询结果.xlsx"));
     if (!path)
         return;
     ResultsSheet sheet { m_sheetName, { headerLine() }, {} };
@@ -148,10 +156,7 @@ void ResultsTableActions::exportWorkbook()
         sheet.failures << model->index(row, 0).data(ResultsModel::kFailureRole).toString();
     }
     if (const QString reason = WriteResultsWorkbook(*path, sheet); !reason.isEmpty()) {
-        m_platform.boxes.show(
-            m_window,
-            QStringLiteral("无法保存文件：%1\r\n%2").arg(QDir::toNativeSeparators(*path), reason),
-            platform::BoxIcon::Warning, kBoxTitle);
+        sayNotSaved(*path, reason);
         return;
     }
     m_lastWorkbook = *path;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QTableView;
@@ -42,6 +43,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The save dialog, on the file saved last or a `name` in the home folder.
+    std::optional<QString> askWhere(const QString &title, const QString &filter,
+                                    const QString &last, const QString &name);
+    void sayNotSaved(const QString &path, const QString &reason);
+
     void followNewRows();
     QStringList headerLine() const;
     QStringList rowLine(int row) const;
