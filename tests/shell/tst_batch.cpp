@@ -135,6 +135,12 @@ private slots:
         QVERIFY2(batch({ cut, true }) == kBatchAllCounted, qPrintable(messages.join('\n')));
         QCOMPARE(Read(cut), finished + "9,e.com,1,1,1,1\r\n10,g.com,7,7,7,7\r\n");
         QVERIFY2(messages.first().contains("最后一行不完整"), qPrintable(messages.join('\n')));
+        // A crash while the header itself was being written: the file starts again with it.
+        const QString headless = f->writeFile("headless.csv", "\xEF\xBB\xBF编号,域");
+        list = f->writeFile("list.txt", "g.com\n");
+        QCOMPARE(batch({ headless, true }), int(kBatchAllCounted));
+        QCOMPARE(Read(headless),
+                 QByteArray("\xEF\xBB\xBF编号,域名,百度,Google,360,Sogou\r\n1,g.com,7,7,7,7\r\n"));
     }
 
     // Outputs that are not ours to append to are refused before any query and left as they
