@@ -183,20 +183,36 @@ void ResultsTableActions::refreshRetry()
 void ResultsTableActions::followNewRows()
 {
     // Whether the view was at the bottom is read before the row arrives; after it, the new row
-    // has already moved the bottom away. Sorted, a new row takes its place anywhere: the view
-    // stays on what the user reads instead of chasing the bottom.
+    // has already moved the bottom away. Sorted, a new row takes its place anywhere: one landing
+    // above the first row shown would push what the user reads down, so the view moves with it.
     QAbstractItemModel *model = m_table->model();
     connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
         const QScrollBar *bar = m_table->verticalScrollBar();
         m_atBottom = bar->value() == bar->maximum();
+        m_topRow = m_table->rowAt(0);
     });
-    connect(model, &QAbstractItemModel::rowsInserted, this, [this] {
-        const QHeaderView *header = m_table->horizontalHeader();
-        const bool runOrder = header->sortIndicatorSection() == 0
-            && header->sortIndicatorOrder() == Qt::AscendingOrder;
-        if (runOrder && m_atBottom)
-            m_table->scrollToBottom();
-    });
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) {
+                const QHeaderView *header = m_table->horizontalHeader();
+                const bool runOrder = header->sortIndicatorSection() == 0
+                    && header->sortIndicatorOrder() == Qt::AscendingOrder;
+                if (runOrder) {
+                    if (m_atBottom)
+                        m_table->scrollToBottom();
+                    return;
+                }
+                QScrollBar *bar = m_table->verticalScrollBar();
+                if (bar->value() == 0 || m_topRow < 0 || first > m_topRow)
+                    return; // at the top the user sees the new leader; below, nothing moves
+                int shift = last - first + 1;
+                if (m_table->verticalScrollMode() == QAbstractItemView::ScrollPerPixel) {
+                    shift = 0;
+                    for (int row = first; row <= last; ++row)
+                        shift += m_table->rowHeight(row);
+                }
+                m_table->doItemsLayout(); // the scroll range grows only on the next layout
+                bar->setValue(bar->value() + shift);
+            });
 }
 
 bool ResultsTableActions::eventFilter(QObject *watched, QEvent *event)

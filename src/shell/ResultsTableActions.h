@@ -14,7 +14,7 @@ struct Platform;
 // What the results table offers beyond showing rows: several rows selected at once, copy
 // (Ctrl+C, the header line first) and select all (Ctrl+A), a context menu that also exports all
 // rows as CSV, the whole text of a cut-off cell as its tool tip, and following new rows while the
-// view is at the bottom.
+// view is at the bottom (sorted, keeping the rows the user reads in place).
 class ResultsTableActions : public QObject
 {
     Q_OBJECT
@@ -60,6 +60,7 @@ private:
     RetryHooks m_retryHooks;
     QAction *m_retry = nullptr;
     bool m_atBottom = true;
+    int m_topRow = -1; // the first row shown before rows arrive
     QString m_sheetName = QStringLiteral("收录查询结果");
     QString m_lastWorkbook;
 };

@@ -453,6 +453,19 @@ private slots:
         table->verticalScrollBar()->setValue(0);
         f.form->cx();
         QCOMPARE(table->verticalScrollBar()->value(), 0);
+        // Sorted, newest first: each new row lands above what the user reads, which stays put;
+        // at the top the new row shows.
+        QHeaderView *columns = table->horizontalHeader();
+        QTest::mouseClick(columns->viewport(), Qt::LeftButton, {},
+                          QPoint(columns->sectionViewportPosition(0) + 5, 5));
+        QCOMPARE(table->model()->index(0, 0).data().toString(), "45");
+        f.form->cx();
+        QCOMPARE(table->indexAt(QPoint(1, 1)).data().toString(), "46");
+        table->verticalScrollBar()->setValue(20);
+        const QString read = table->indexAt(QPoint(1, 1)).data().toString();
+        for (int i = 0; i < 3; ++i)
+            f.form->cx();
+        QCOMPARE(table->indexAt(QPoint(1, 1)).data().toString(), read);
     }
 
     // Qt's own windows: a box shows the server's text, never its markup; the file dialog
