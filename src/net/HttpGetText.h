@@ -11,15 +11,15 @@ struct FetchResult
     QString text;
     QString error; // empty on success; then `text` is the body, possibly empty
     int status = 0; // the answer's HTTP status, 0 when none came
-    platform::HttpRequest::Failure failure = platform::HttpRequest::Failure::None;
+    net::HttpRequest::Failure failure = net::HttpRequest::Failure::None;
 
     bool failed() const { return !error.isEmpty(); }
 };
 
 struct FetchLimits
 {
-    int timeLimitMs = platform::HttpRequest::kTimeLimitMs;
-    qint64 bodyCap = platform::HttpRequest::kBodyCap;
+    int timeLimitMs = net::HttpRequest::kTimeLimitMs;
+    qint64 bodyCap = net::HttpRequest::kBodyCap;
     bool direct = false; // never through a proxy (the bundled sample service)
 };
 

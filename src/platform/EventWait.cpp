@@ -1,19 +1,18 @@
 #include "EventWait.h"
 
-#include "HttpRequest.h"
-
 #include <QEventLoop>
 
 namespace platform {
 
-bool ProcessEventsUntilDone(HttpRequest &request)
+bool ProcessEventsUntil(const std::function<bool()> &done,
+                        const std::function<void(QEventLoop &)> &wakeOn)
 {
-    if (request.readyState() == HttpRequest::Done)
+    if (done())
         return true;
     QEventLoop loop;
-    QObject::connect(&request, &HttpRequest::completed, &loop, &QEventLoop::quit);
+    wakeOn(loop);
     loop.exec();
-    return request.readyState() == HttpRequest::Done;
+    return done();
 }
 
 } // namespace platform

@@ -2,7 +2,7 @@
 
 QString FailureReason(const FetchResult &page)
 {
-    using Failure = platform::HttpRequest::Failure;
+    using Failure = net::HttpRequest::Failure;
     switch (page.failure) {
     case Failure::TimedOut:
         return QStringLiteral("超时");

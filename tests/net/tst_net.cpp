@@ -4,7 +4,7 @@
 
 #include <QtTest>
 
-using Failure = platform::HttpRequest::Failure;
+using Failure = net::HttpRequest::Failure;
 
 using Mode = ScriptedHttpServer::Mode;
 
@@ -51,7 +51,7 @@ private slots:
         QVERIFY(server.requests.last().startsWith("GET /siteall/example.com HTTP/1.1\r\n"));
         QVERIFY(server.requests.last().contains("\r\nIf-Modified-Since: 0"));
 
-        const int hops = platform::HttpRequest::kMaxRedirects;
+        const int hops = net::HttpRequest::kMaxRedirects;
         for (int i = 0; i <= hops; ++i)
             server.setReply("/r" + QByteArray::number(i),
                             { 302, "r" + QByteArray::number(i), 0, Mode::Normal,
@@ -120,7 +120,7 @@ private slots:
 
     void bodyCap()
     {
-        const qint64 cap = platform::HttpRequest::kBodyCap;
+        const qint64 cap = net::HttpRequest::kBodyCap;
         server.setReply("/cap", { 200, QByteArray(cap, 'x'), 0, Mode::Chunked });
         QCOMPARE(HttpGetText(server.base() + "/cap").text.size(), cap);
         server.setReply("/cap", { 200, QByteArray(cap + 1, 'x'), 0, Mode::Chunked });
@@ -138,8 +138,7 @@ private slots:
             << head + "Content-Length: 12\r\n\r\n" + QByteArray("\x78\x9c garbage!!");
         QTest::newRow("deflate and garbage after it") << head + "Content-Length: "
                 + QByteArray::number(packed.size() + 4) + "\r\n\r\n" + packed + "junk";
-        const QByteArray bomb
-            = qCompress(QByteArray(platform::HttpRequest::kBodyCap + 1, 0)).mid(4);
+        const QByteArray bomb = qCompress(QByteArray(net::HttpRequest::kBodyCap + 1, 0)).mid(4);
         QTest::newRow("unpacks past the cap")
             << head + "Content-Length: " + QByteArray::number(bomb.size()) + "\r\n\r\n" + bomb;
         QTest::newRow("truncated gzip")
@@ -168,18 +167,18 @@ private slots:
 
     void answerRules()
     {
-        QVERIFY(platform::BrokenAnswer({}).isEmpty());
-        QVERIFY(platform::BrokenAnswer("5, 5").isEmpty());
+        QVERIFY(net::BrokenAnswer({}).isEmpty());
+        QVERIFY(net::BrokenAnswer("5, 5").isEmpty());
         for (const char *length : { "5, 7", "abc", "-5", "" })
-            QVERIFY2(!platform::BrokenAnswer(length).isEmpty(), length);
+            QVERIFY2(!net::BrokenAnswer(length).isEmpty(), length);
         const QUrl https("https://a.example/"), http("http://a.example/");
-        QVERIFY(platform::RedirectAllowed(http, https));
-        QVERIFY(platform::RedirectAllowed(https, QUrl("https://b.example/x")));
-        QVERIFY(platform::RedirectAllowed(http, QUrl("http://b.example/x")));
+        QVERIFY(net::RedirectAllowed(http, https));
+        QVERIFY(net::RedirectAllowed(https, QUrl("https://b.example/x")));
+        QVERIFY(net::RedirectAllowed(http, QUrl("http://b.example/x")));
         for (const QUrl &refused : { http, QUrl("ftp://b.example/"), QUrl("http://u:p@b.example/"),
                                      QUrl("http://u@b.example/") })
-            QVERIFY2(!platform::RedirectAllowed(http, refused), qPrintable(refused.toString()));
-        QVERIFY(!platform::RedirectAllowed(https, http));
+            QVERIFY2(!net::RedirectAllowed(http, refused), qPrintable(refused.toString()));
+        QVERIFY(!net::RedirectAllowed(https, http));
     }
 
     // A kept-alive connection that the server closes before answering is tried once more on a

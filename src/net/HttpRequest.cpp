@@ -7,7 +7,7 @@
 #include <QStringDecoder>
 #include <QTimer>
 
-namespace platform {
+namespace net {
 
 QString DecodeBody(const QByteArray &body)
 {
@@ -277,4 +277,4 @@ void HttpRequest::fail(const QString &why, Failure kind)
     emit completed();
 }
 
-} // namespace platform
+} // namespace net

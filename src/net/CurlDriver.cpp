@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace platform {
+namespace net {
 
 CurlDriver &CurlDriver::instance()
 {
@@ -124,4 +124,4 @@ void CurlDriver::reportEnded()
     }
 }
 
-} // namespace platform
+} // namespace net

@@ -2,7 +2,7 @@
 
 #include <zlib.h>
 
-namespace platform {
+namespace net {
 
 namespace {
 
@@ -53,4 +53,4 @@ std::optional<QByteArray> DecodeContent(const QByteArray &body, const QByteArray
     return std::nullopt;
 }
 
-} // namespace platform
+} // namespace net

@@ -12,7 +12,7 @@ class QTimer;
 typedef void CURL;
 struct curl_slist;
 
-namespace platform {
+namespace net {
 
 // The asynchronous HTTP request object: open, set headers, send, poll the ready state, read
 // the body as text. One object carries one request. Failures are values, never exceptions:
@@ -94,4 +94,4 @@ private:
 // encoding. A byte-order mark is never part of the text.
 QString DecodeBody(const QByteArray &body);
 
-} // namespace platform
+} // namespace net

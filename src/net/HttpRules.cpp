@@ -2,7 +2,7 @@
 
 #include <QList>
 
-namespace platform {
+namespace net {
 
 QString BrokenAnswer(const QByteArray &contentLength)
 {
@@ -30,4 +30,4 @@ bool RedirectAllowed(const QUrl &from, const QUrl &to)
     return to.isValid() && to != from && web && !lessSafe && !credentials;
 }
 
-} // namespace platform
+} // namespace net

@@ -10,7 +10,7 @@
 
 class QSocketNotifier;
 
-namespace platform {
+namespace net {
 
 // Runs libcurl's transfers on Qt's event loop: curl says which sockets it waits on and when it
 // next needs a call, and the loop tells it when one is ready. Nothing blocks and no thread is
@@ -48,4 +48,4 @@ private:
     std::map<CURL *, std::function<void(CURLcode)>> m_running;
 };
 
-} // namespace platform
+} // namespace net

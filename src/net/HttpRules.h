@@ -4,7 +4,7 @@
 #include <QString>
 #include <QUrl>
 
-namespace platform {
+namespace net {
 
 // Why an answer that arrived whole is still no page (a length that is not one number), or
 // empty when it is one. `contentLength` holds the header's values, repeated ones joined by
@@ -15,4 +15,4 @@ QString BrokenAnswer(const QByteArray &contentLength);
 // never from https to http, never to an address carrying a user or password.
 bool RedirectAllowed(const QUrl &from, const QUrl &to);
 
-} // namespace platform
+} // namespace net

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <optional>
 
-namespace platform {
+namespace net {
 
 // Undoes a Content-Encoding ("gzip", "x-gzip", "deflate"; none, "identity" or an empty body
 // leaves the body as it is). A stream that is corrupt, cut short, followed by garbage, in an
@@ -12,4 +12,4 @@ namespace platform {
 std::optional<QByteArray> DecodeContent(const QByteArray &body, const QByteArray &encoding,
                                         qint64 cap);
 
-} // namespace platform
+} // namespace net
