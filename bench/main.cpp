@@ -1,5 +1,6 @@
 // Prints the program's performance figures. Run it from a Release build: bench/run.
 #include "BatchRun.h"
+#include "BenchHistory.h"
 #include "BenchUtil.h"
 #include "FakePlatform.h"
 #include "Form1.h"
@@ -135,7 +136,7 @@ class RunBench
 {
 public:
     RunBench(int entries, const std::function<void(int, ScriptedHttpServer::Reply &)> &shape,
-             int timeLimitMs = platform::HttpRequest::kTimeLimitMs)
+             int timeLimitMs = net::HttpRequest::kTimeLimitMs, bool history = false)
         : m_entries(entries)
     {
         const QString path = m_dir.filePath(QStringLiteral("domains.txt"));
@@ -152,6 +153,8 @@ public:
         file.close();
         AppSettings settings = AppSettings::onHost(m_server.base());
         settings.fetchLimits.timeLimitMs = timeLimitMs;
+        if (history)
+            settings.historyFile = m_dir.filePath(QStringLiteral("history.sqlite"));
         form = std::make_unique<Form1>(settings, m_fake.platform);
         form->show();
         m_fake.fileAnswers << path;
@@ -280,9 +283,10 @@ double CurrentRssMiB()
 
 // A run over the full list at a short step against a loopback server: the memory each row
 // costs, and the CPU each step costs early and late in the run (it must stay flat).
-void BenchScale(int entries, int stepMs, bool sortedByCount)
+void BenchScale(int entries, int stepMs, bool sortedByCount, bool history = false)
 {
-    RunBench bench(entries, [](int, ScriptedHttpServer::Reply &) {});
+    RunBench bench(
+        entries, [](int, ScriptedHttpServer::Reply &) {}, net::HttpRequest::kTimeLimitMs, history);
     QTableView *view = bench.form->findChild<QTableView *>(QStringLiteral("ListView1"));
     if (sortedByCount) // as after a click on 百度: every new row takes its sorted place
         view->sortByColumn(2, Qt::DescendingOrder);
@@ -303,8 +307,11 @@ void BenchScale(int entries, int stepMs, bool sortedByCount)
     const double late = cpuAt.size() == 4 ? (cpuAt[3] - cpuAt[2]) / window : 0;
     std::printf("run over %d entries at %d ms steps%s: %.1f s; RSS %.1f -> %.1f MiB, %.2f KiB "
                 "per row; CPU per step %.2f ms over the first %d rows, %.2f ms over the last %d\n",
-                entries, stepMs, sortedByCount ? ", sorted by a count" : "", ms / 1000, rssBefore,
-                rssAfter, perRowKiB, early, window, late, window);
+                entries, stepMs,
+                sortedByCount ? ", sorted by a count"
+                    : history ? ", every row kept in the history"
+                              : "",
+                ms / 1000, rssBefore, rssAfter, perRowKiB, early, window, late, window);
 }
 
 void BenchWorkbook(int rows)
@@ -333,7 +340,7 @@ void BenchWorkbook(int rows)
 } // namespace
 
 // `varnel-bench [NAME...]` runs the named benchmarks only (cuts, import, pace, batch, scale,
-// long, network, xlsx); with no name, all of them.
+// long, network, xlsx, history); with no name, all of them.
 int main(int argc, char *argv[])
 {
     char base;
@@ -360,10 +367,14 @@ int main(int argc, char *argv[])
         BenchScale(32767, 2, false);
         BenchScale(32767, 2, true);
     }
+    if (wanted("history")) {
+        BenchHistory(32767, 1000);
+        BenchScale(32767, 2, false, true);
+    }
     if (wanted("xlsx"))
         BenchWorkbook(32767);
     if (wanted("long")) {
-        BenchLongRun(3000, 10, 15, platform::HttpRequest::kTimeLimitMs,
+        BenchLongRun(3000, 10, 15, net::HttpRequest::kTimeLimitMs,
                      "3,000 entries, 10 ms steps, every page after 1.5 steps");
         BenchLongRun(3000, 10, -1, 200,
                      "3,000 entries, 10 ms steps, pages never answer (200 ms limit)");

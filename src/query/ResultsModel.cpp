@@ -4,6 +4,8 @@
 
 #include <QColor>
 
+#include <algorithm>
+
 #include <array>
 
 namespace {
@@ -64,7 +66,20 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
             = m_rows.at(index.row()).values.at(index.column() - kFirstCount);
         return value ? QVariant(*value) : QVariant();
     }
-    const QString &failure = m_rows.at(index.row()).failure;
+    const Row &row = m_rows.at(index.row());
+    if (index.column() >= kFirstCount && (role == Qt::ToolTipRole || role == kChangeRole)) {
+        const auto kept = m_previous.constFind(index.row());
+        const std::optional<PreviousCount> previous
+            = kept == m_previous.cend() ? std::nullopt : kept->at(index.column() - kFirstCount);
+        const QString &now = row.counts.at(index.column() - kFirstCount);
+        if (role == kChangeRole) {
+            const std::optional<int> direction = CountDirection(previous, now);
+            return direction ? QVariant(*direction) : QVariant();
+        }
+        if (previous && row.failure.isEmpty())
+            return CountChangeText(*previous, now);
+    }
+    const QString &failure = row.failure;
     if (failure.isEmpty())
         return {};
     // A failed row looks unlike one still waiting, without a cell text of its own changed.
@@ -98,6 +113,7 @@ void ResultsModel::appendRow(const QString &domain, const std::optional<PageCoun
     const PageCounts cells = counts.value_or(PageCounts {});
     m_rows.append({ domain, cells, counts ? QString() : failure, ValuesOf(cells) });
     endInsertRows();
+    emit rowLanded(row);
 }
 
 void ResultsModel::fillRow(int row, const PageCounts &counts)
@@ -106,12 +122,37 @@ void ResultsModel::fillRow(int row, const PageCounts &counts)
     m_rows[row].failure.clear();
     m_rows[row].values = ValuesOf(counts);
     emit dataChanged(index(row, 0), index(row, int(kColumns.size()) - 1));
+    emit rowLanded(row);
 }
 
 void ResultsModel::failRow(int row, const QString &failure)
 {
     m_rows[row].failure = failure;
     emit dataChanged(index(row, 0), index(row, int(kColumns.size()) - 1));
+    emit rowLanded(row);
+}
+
+void ResultsModel::replaceRows(const QList<KeptRow> &rows)
+{
+    beginResetModel();
+    m_rows.clear();
+    m_previous.clear();
+    m_rows.reserve(rows.size());
+    for (const KeptRow &kept : rows) {
+        const bool failed = std::all_of(kept.counts.begin(), kept.counts.end(),
+                                        [](const QString &count) { return count.isEmpty(); });
+        m_rows.append(
+            { kept.domain, kept.counts, failed ? kept.failure : QString(), ValuesOf(kept.counts) });
+    }
+    endResetModel();
+}
+
+void ResultsModel::setPrevious(int row, const QString &domain, const PreviousCounts &previous)
+{
+    if (row >= int(m_rows.size()) || m_rows.at(row).domain != domain)
+        return;
+    m_previous.insert(row, previous);
+    emit dataChanged(index(row, kFirstCount), index(row, int(kColumns.size()) - 1));
 }
 
 void ResultsModel::clear()
@@ -119,6 +160,7 @@ void ResultsModel::clear()
     beginResetModel();
     m_rows.clear();
     m_rows.squeeze();
+    m_previous.clear();
     endResetModel();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "CountChange.h"
 #include "PageCuts.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -25,6 +27,9 @@ public:
     static constexpr int kSortRole = Qt::UserRole;
     // Why a row has no counts, on each of its cells; nothing for a row with counts.
     static constexpr int kFailureRole = Qt::UserRole + 1;
+    // Which way a count moved since the domain's previous result (1 up, -1 down, 0 the same);
+    // nothing for a domain seen for the first time.
+    static constexpr int kChangeRole = Qt::UserRole + 2;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -40,6 +45,17 @@ public:
     void failRow(int row, const QString &failure);
     QString failure(int row) const { return m_rows.at(row).failure; }
     void clear();
+    // The table filled at once with rows kept from before: their domains, counts and reasons.
+    struct KeptRow
+    {
+        QString domain;
+        PageCounts counts;
+        QString failure;
+    };
+    void replaceRows(const QList<KeptRow> &rows);
+    // What came before for the domain of `row`: shown in its count cells' tool tips. Ignored
+    // when the row holds another domain by now (the table was started afresh).
+    void setPrevious(int row, const QString &domain, const PreviousCounts &previous);
 
     QString domain(int row) const { return m_rows.at(row).domain; }
     // The six cells of a row as the table shows them.
@@ -48,6 +64,10 @@ public:
     // empty). A row of "0"s is a result.
     bool rowFailed(int row) const;
     QList<int> failedRows() const;
+
+signals:
+    // A row got its counts or its reason: appended, filled or failed again.
+    void rowLanded(int row);
 
 private:
     struct Row
@@ -62,4 +82,5 @@ private:
     QString cell(int row, int column) const;
 
     QList<Row> m_rows;
+    QHash<int, PreviousCounts> m_previous; // by row: only domains seen before have one
 };

@@ -41,6 +41,7 @@ public:
                   platform::MessageBoxes &boxes, QObject *parent = nullptr);
 
     bool running() const;
+    bool retrying() const { return m_retrying && running(); }
     // Results rows that have failed, in table order.
     QList<int> failedRows() const;
     // Queries the failed rows again, one per step at the slider's pace, filling each in place;

@@ -22,6 +22,8 @@ struct AppSettings
     QString programDir;
     // The counts come from the bundled sample service, not a real one.
     bool sampleData = false;
+    // Where every fetched row is kept; empty: nowhere. Sample counts are never kept.
+    QString historyFile;
 
     static AppSettings fromBuild();
     // These settings with the services named at run time (base addresses; empty: as they are).

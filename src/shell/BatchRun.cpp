@@ -6,6 +6,7 @@
 #include "DomainEntries.h"
 #include "DomainFile.h"
 #include "FailureReason.h"
+#include "HistoryRecorder.h"
 #include "HttpGetText.h"
 #include "PageCuts.h"
 #include "ResultsExport.h"
@@ -14,6 +15,7 @@
 #include "SuffixMarkers.h"
 #include "UpdateCheck.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -188,6 +190,22 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
         && !writeOrSay(kCsvStart + CsvLine(ResultsModel::header())))
         return kBatchFileUnusable;
 
+    // Every row is kept in the history too, as in the window; sample counts never are.
+    std::unique_ptr<HistoryRecorder> history;
+    if (!settings.historyFile.isEmpty() && !settings.sampleData) {
+        history = std::make_unique<HistoryRecorder>(settings.historyFile, settings.statsBase);
+        QObject::connect(history.get(), &HistoryRecorder::stopped, [&](const QString &reason) {
+            messages.say(QStringLiteral("无法使用历史记录文件%1：%2本次运行不记录历史。")
+                             .arg(settings.historyFile, reason));
+        });
+        QObject::connect(history.get(), &HistoryRecorder::movedAside, [&](const QString &movedTo) {
+            messages.say(
+                QStringLiteral("历史记录文件已损坏，已改名保存为%1，新的历史记录从现在开始。")
+                    .arg(movedTo));
+        });
+        history->beginRun(QStringLiteral("batch"));
+    }
+
     int todo = 0;
     for (const QString &domain : domains)
         todo += earlier.counted.contains(domain) ? 0 : 1;
@@ -238,6 +256,10 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
             break;
         }
         (counts ? withCounts : failed) += 1;
+        if (history)
+            history->record({ int(number), domain, counts.value_or(PageCounts {}),
+                              counts ? QString() : FailureReason(page),
+                              QDateTime::currentDateTime() });
         if (messages.terminal()) {
             const qint64 left = qint64(todo - done) * options.paceMs / 1000;
             messages.redraw(QStringLiteral("已查询 %1/%2，失败 %3，剩余约 %4")
@@ -252,6 +274,11 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
                                            : QStringLiteral("失败（%1）").arg(FailureReason(page)) }
                              .join(u' '));
         }
+    }
+    if (history) {
+        history->endRun();
+        history->flush();
+        QCoreApplication::sendPostedEvents(history.get()); // its last word, if any
     }
     if (messages.terminal() && done > skipped)
         messages.endRedrawing();

@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QStandardPaths>
 #include <QUrl>
 #include <cstdio>
 #include <unistd.h>
@@ -174,6 +175,14 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         QStringLiteral("resume"),
         QStringLiteral("与--output同用：文件中已有收录数量的域名不再查询，新行接着编号追加。"));
     parser.addOptions({ batch, pace, output, resume });
+    const QCommandLineOption historyFile(
+        QStringLiteral("history-file"),
+        QStringLiteral("把每次查询的结果记入历史文件PATH（SQLite）。默认：用户数据文件夹中的"
+                       "history.sqlite（~/.local/share/Varnel/varnel-index-query/）。"),
+        QStringLiteral("PATH"));
+    const QCommandLineOption noHistory(QStringLiteral("no-history"),
+                                       QStringLiteral("本次运行不记录历史。"));
+    parser.addOptions({ historyFile, noHistory });
     for (const char *name : kQtValueOptions) {
         QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -231,16 +240,33 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     } else if (parser.isSet(pace) || parser.isSet(output) || parser.isSet(resume)) {
         return refuse(QStringLiteral("--pace、--output和--resume只用于--batch"));
     }
+    if (parser.isSet(historyFile) && parser.isSet(noHistory))
+        return refuse(QStringLiteral("--history-file和--no-history不能同用"));
+    if (parser.isSet(historyFile) && parser.value(historyFile).isEmpty())
+        return refuse(QStringLiteral("--history-file: 须指定文件"));
+    result.historyFile = parser.value(historyFile);
+    result.noHistory = parser.isSet(noHistory);
     result.listFiles = parser.positionalArguments();
     if (parser.isSet(help)) {
         result.exitStatus = 0;
-        result.output = HelpText({ help, version, stats, update, batch, pace, output, resume });
+        result.output = HelpText(
+            { help, version, stats, update, batch, pace, output, resume, historyFile, noHistory });
     } else if (parser.isSet(version)) {
         result.exitStatus = 0;
         result.output = QCoreApplication::applicationName() + u' '
             + QCoreApplication::applicationVersion() + u'\n';
     }
     return result;
+}
+
+QString HistoryFileOf(const CommandLine &line)
+{
+    if (line.noHistory)
+        return {};
+    if (!line.historyFile.isEmpty())
+        return line.historyFile;
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+        + QStringLiteral("/history.sqlite");
 }
 
 CommandLine HandleCommandLine(int argc, char *argv[])

@@ -15,11 +15,17 @@ struct CommandLine
     QString updateUrl; // an update server named at run time, or empty
     std::optional<BatchOptions> batch; // a run without a window
     QStringList listFiles; // lists to open in the window, as "Open with" names them
+    QString historyFile; // named with --history-file, or empty
+    bool noHistory = false;
 };
 
 // Reads `arguments` (the program's name first). Qt's own options (-platform, -session,
 // -geometry ...) are let through for the toolkit.
 CommandLine ParseCommandLine(const QStringList &arguments);
+
+// Where this start keeps its history: the file named, the user's data folder's, or nowhere.
+// Needs the application's names set.
+QString HistoryFileOf(const CommandLine &line);
 
 // The program's names, version and command line. The options are read before any window
 // exists, so --help and --version work without a display.

@@ -1,11 +1,13 @@
 #include "Form1.h"
 
 #include "AccessibleRoles.h"
+#include "CountChangeMarks.h"
 #include "DomainImport.h"
 #include "DomainQuery.h"
 #include "Form2.h"
 #include "FormFont.h"
 #include "GrowingLayout.h"
+#include "HistoryActions.h"
 #include "HttpGetText.h"
 #include "KeyboardMenus.h"
 #include "LinkButtons.h"
@@ -132,6 +134,10 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
             m_platform.desktop.progress(0.0, false);
     });
     connect(m_run, &RunController::finished, this, &Form1::announceEnd);
+    ui->ListView1->setItemDelegate(new CountChangeMarks(ui->ListView1));
+    new HistoryActions({ ui->ListView1, m_results, m_run, ui->s1, this }, m_platform,
+                       m_settings.sampleData ? QString() : m_settings.historyFile,
+                       m_settings.statsBase);
     connect(ui->Slider1, &QSlider::valueChanged, m_run, &RunController::onPaceScroll);
 
     connect(ui->Command3, &QPushButton::clicked, this, [this] { openSite(m_settings.forumUrl); });

@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     const CommandLine line = HandleCommandLine(argc, argv);
     if (line.exitStatus)
         return *line.exitStatus;
-    const AppSettings named = AppSettings::fromBuild().withServices(line.statsUrl, line.updateUrl);
+    AppSettings named = AppSettings::fromBuild().withServices(line.statsUrl, line.updateUrl);
     platform::LoopbackService sample;
     // The sample service lies beside the program; asked once the application exists.
     const auto standin
@@ -26,6 +26,7 @@ int main(int argc, char *argv[])
     if (line.batch) {
         QCoreApplication app(argc, argv); // no window system at all
         SetApplicationNames();
+        named.historyFile = HistoryFileOf(line);
         const AppSettings settings = ServicesReady(named, sample, standin());
         if (settings.sampleData)
             std::fprintf(stderr,
@@ -35,6 +36,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     SetApplicationNames();
+    named.historyFile = HistoryFileOf(line);
     // The standard dialogs and boxes speak the same language as the rest of the program, with
     // Chinese number and date formats whatever the system locale.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));

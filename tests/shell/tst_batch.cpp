@@ -3,6 +3,8 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 #include <csignal>
 #include <sys/file.h>
@@ -216,7 +218,49 @@ private slots:
                                "还有2个域名未查询" }));
     }
 
+    // Batch rows are kept in the history as a run of their own; a run killed outright keeps
+    // what was committed before the kill, and rows are committed while the run goes on.
+    void history()
+    {
+        const QString path = f->dir.filePath("history.sqlite");
+        f->settings.historyFile = path;
+        QCOMPARE(batch({}), int(kBatchSomeFailed));
+        QCOMPARE(Ask(path, "SELECT group_concat(kind) FROM runs").toString(), "batch");
+        QCOMPARE(
+            Ask(path, "SELECT group_concat(domain) FROM (SELECT domain FROM records ORDER BY id)")
+                .toString(),
+            "a.com,fail.com,c.com");
+
+        const QString killed = f->dir.filePath("killed.sqlite");
+        QProcess program;
+        program.start(PROGRAM_DIR "/varnel-index-query",
+                      { "--batch", f->writeFile("long.txt", "c.com\nd.com\ne.com\nf.com\ng.com\n"),
+                        "--pace", "60", "--stats-url", f->server.base(), "--update-url",
+                        f->server.base(), "--history-file", killed });
+        // The first row is in the file long before the run's end, 4 minutes on.
+        QTRY_VERIFY_WITH_TIMEOUT(Ask(killed, "SELECT count(*) FROM records").toInt() == 1, 60'000);
+        program.kill();
+        QVERIFY(program.waitForFinished(60'000));
+        QCOMPARE(Ask(killed, "SELECT domain FROM records").toString(), "c.com");
+        QCOMPARE(Ask(killed, "PRAGMA quick_check").toString(), "ok");
+    }
+
 private:
+    // What another program reads in an SQLite file: the value of one statement.
+    static QVariant Ask(const QString &path, const QString &statement)
+    {
+        QVariant value;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "look");
+            db.setDatabaseName(path);
+            db.setConnectOptions("QSQLITE_OPEN_READONLY");
+            QSqlQuery query(db);
+            if (db.open() && query.exec(statement) && query.next())
+                value = query.value(0);
+        }
+        QSqlDatabase::removeDatabase("look");
+        return value;
+    }
     struct Target
     {
         QString output;

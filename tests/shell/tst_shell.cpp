@@ -468,6 +468,91 @@ private slots:
         QCOMPARE(table->indexAt(QPoint(1, 1)).data().toString(), read);
     }
 
+    // Every run kept: a later run's counts tell what came before, in the tool tip and a mark
+    // beside the count; a row's history opens in a window of its own; after a restart the last
+    // results come back; clearing asks first; sample counts are never kept.
+    void history()
+    {
+        QTemporaryDir data;
+        const QString path = data.filePath("history.sqlite");
+        const auto withHistory = [&](AppSettings &settings) { settings.historyFile = path; };
+        auto f = std::make_unique<Form1Fixture>(true, QString(), withHistory);
+        f->button("Command2")->setEnabled(true);
+        f->importLines({ "a.com", "fail.com" });
+        for (const char *baidu : { "1,180", "1,234" }) {
+            f->serveCounts("a.com", { baidu, "5", "-", "7" });
+            f->click("Command2");
+            StepRunToItsEnd(*f->form);
+        }
+        QTableView *table = f->table();
+        const QAbstractItemModel *rows = table->model();
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        QTRY_COMPARE_WITH_TIMEOUT(rows->index(0, 2).data(Qt::ToolTipRole).toString(),
+                                  "上次（" + today + "）：1,180，+54", 60'000);
+        QCOMPARE(rows->index(0, 2).data().toString(), "1,234");
+        QCOMPARE(rows->index(0, 3).data(Qt::ToolTipRole).toString(), "上次（" + today + "）：5，0");
+        QVERIFY(!rows->index(0, 4).data(Qt::ToolTipRole).isValid());
+        QCOMPARE(rows->index(1, 2).data(Qt::ToolTipRole).toString(), "失败原因：HTTP 404");
+        const auto marked = [&](int column) { // pixels of a strong red in the cell
+            const QImage cell
+                = table->viewport()->grab(table->visualRect(rows->index(0, column))).toImage();
+            int red = 0;
+            for (int y = 0; y < cell.height(); ++y)
+                for (int x = 0; x < cell.width(); ++x)
+                    red += qRed(cell.pixel(x, y)) > 180 && qGreen(cell.pixel(x, y)) < 90;
+            return red;
+        };
+        QVERIFY(marked(2) > 4);
+        QCOMPARE(marked(3), 0);
+
+        table->selectRow(0);
+        table->findChild<QAction *>("showHistory")->trigger();
+        auto *window = qobject_cast<QWidget *>(f->form->findChild<QWidget *>("HistoryWindow"));
+        QVERIFY(window && window->isVisible());
+        QVERIFY(window->windowTitle().contains("a.com"));
+        auto *past = window->findChild<QTableView *>("historyRows");
+        QCOMPARE(past->model()->rowCount(), 2);
+        QCOMPARE(past->model()->index(0, 1).data().toString(), "1,234"); // the newest first
+        f->fake.fileAnswers << f->dir.filePath("a.csv");
+        past->findChild<QAction *>("exportResults")->trigger();
+        QFile csv(f->dir.filePath("a.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(csv.readAll()).contains(",\"1,180\",5,'-,7,\r\n"));
+        window->close();
+
+        f = std::make_unique<Form1Fixture>(true, QString(), withHistory); // started again
+        table = f->table();
+        table->findChild<QAction *>("openLastResults")->trigger();
+        QCOMPARE(f->rowTexts(0), QStringList({ "1", "a.com", "1,234", "5", "-", "7" }));
+        QCOMPARE(f->rowTexts(1), QStringList({ "2", "fail.com", "", "", "", "" }));
+        QCOMPARE(table->model()->index(1, 1).data(Qt::ToolTipRole).toString(),
+                 "失败原因：HTTP 404");
+        table->findChild<QAction *>("clearHistory")->trigger(); // 取消
+        f->fake.confirms = true;
+        table->findChild<QAction *>("clearHistory")->trigger();
+        table->findChild<QAction *>("openLastResults")->trigger();
+        QCOMPARE(f->fake.log.filter("confirm").size(), 2);
+        QCOMPARE(f->status()->panelText(2), "历史中还没有结果");
+        QCOMPARE(f->rowCount(), 2);
+
+        f = std::make_unique<Form1Fixture>(true, QString(), [&](AppSettings &settings) {
+            withHistory(settings);
+            settings.sampleData = true;
+        });
+        QVERIFY(!f->table()->findChild<QAction *>("openLastResults")->isEnabled());
+        // A file that cannot be made: said once, and the history is off until the next start.
+        QFile plain(data.filePath("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        const QString nowhere = plain.fileName() + "/history.sqlite";
+        f = std::make_unique<Form1Fixture>(
+            true, QString(), [&](AppSettings &settings) { settings.historyFile = nowhere; });
+        QTRY_COMPARE_WITH_TIMEOUT(f->fake.log.size(), 1, 60'000);
+        QVERIFY2(f->fake.log.first().startsWith("warning Varnel系列软件: 无法使用历史记录文件："
+                                                + nowhere + "\r\n"),
+                 qPrintable(f->fake.log.first()));
+        QVERIFY(!f->table()->findChild<QAction *>("showHistory")->isEnabled());
+    }
+
     // Qt's own windows: a box shows the server's text, never its markup; the file dialog
     // writes sizes the program's way (Chinese), whatever the system's locale.
     void qtDialogs()

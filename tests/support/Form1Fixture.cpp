@@ -4,13 +4,16 @@
 #include <QTimer>
 #include <QUrl>
 
-Form1Fixture::Form1Fixture(bool show, const QString &programDir)
+Form1Fixture::Form1Fixture(bool show, const QString &programDir,
+                           const std::function<void(AppSettings &)> &adjust)
 {
     settings = AppSettings::onHost(server.base());
     settings.forumUrl += QStringLiteral("/forum");
     settings.serviceUrl += QStringLiteral("/service");
     settings.resourceUrl += QStringLiteral("/resource");
     settings.programDir = programDir.isEmpty() ? dir.path() : programDir;
+    if (adjust)
+        adjust(settings);
     form = std::make_unique<Form1>(settings, fake.platform);
     if (show) {
         form->show();

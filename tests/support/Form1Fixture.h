@@ -24,7 +24,9 @@ void StepRunToItsEnd(QWidget &form);
 struct Form1Fixture
 {
     // `show`: show the window at once, as after start-up; otherwise the test runs Load().
-    explicit Form1Fixture(bool show = true, const QString &programDir = QString());
+    // `adjust` changes the settings before the window is made.
+    explicit Form1Fixture(bool show = true, const QString &programDir = QString(),
+                          const std::function<void(AppSettings &)> &adjust = {});
 
     template<typename T> T *find(const char *name) const
     {

@@ -1,0 +1,5 @@
+#pragma once
+
+// The history file: rows per second it takes, its size per row, and the two reads the window
+// makes of it ("查看历史…" for a domain with `records` records, "打开上次的结果" of `rows` rows).
+void BenchHistory(int rows, int records);

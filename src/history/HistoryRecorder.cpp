@@ -1,0 +1,132 @@
+#include "HistoryRecorder.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+// What lives on the writing thread: the store and the timer that commits it.
+struct HistoryRecorder::Writer
+{
+    std::unique_ptr<HistoryStore> store;
+    QTimer *commitTimer = nullptr;
+    qint64 run = 0;
+    bool told = false; // a problem is told once
+};
+
+HistoryRecorder::HistoryRecorder(const QString &path, const QString &service, QObject *parent)
+    : QObject(parent)
+    , m_path(path)
+    , m_service(service)
+    , m_context(new QObject)
+    , m_writer(std::make_shared<Writer>())
+{
+    m_thread.setObjectName(QStringLiteral("history"));
+    m_context->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_context, &QObject::deleteLater);
+    m_thread.start();
+    onWriter([this, path](Writer &writer) {
+        writer.store = std::make_unique<HistoryStore>(path);
+        writer.commitTimer = new QTimer(m_context);
+        writer.commitTimer->setSingleShot(true);
+        writer.commitTimer->setInterval(1000);
+        QObject::connect(writer.commitTimer, &QTimer::timeout, m_context, [this] {
+            m_writer->store->commit();
+            tell(m_writer->store->problem());
+        });
+        const HistoryStore::Outcome outcome = writer.store->open();
+        if (!outcome.movedTo.isEmpty()) {
+            QMetaObject::invokeMethod(
+                this, [this, movedTo = outcome.movedTo] { emit movedAside(movedTo); });
+        }
+        tell(outcome);
+    });
+}
+
+HistoryRecorder::~HistoryRecorder()
+{
+    endRun();
+    onWriter([](Writer &writer) {
+        writer.store->commit();
+        delete writer.commitTimer;
+        writer.store.reset(); // its connection belongs to this thread
+    });
+    m_thread.quit();
+    m_thread.wait();
+}
+
+void HistoryRecorder::onWriter(std::function<void(Writer &)> work)
+{
+    QMetaObject::invokeMethod(m_context,
+                              [writer = m_writer, work = std::move(work)] { work(*writer); });
+}
+
+void HistoryRecorder::tell(const HistoryStore::Outcome &outcome)
+{
+    if (outcome.problem == HistoryStore::Problem::None || m_writer->told)
+        return;
+    m_writer->told = true;
+    QMetaObject::invokeMethod(this, [this, reason = outcome.reason] {
+        m_stopped = true;
+        emit stopped(reason);
+    });
+}
+
+void HistoryRecorder::beginRun(const QString &kind)
+{
+    endRun();
+    m_openKind = kind;
+    m_openStarted = QDateTime::currentDateTime();
+}
+
+void HistoryRecorder::record(const HistoryRow &row)
+{
+    if (m_stopped)
+        return;
+    const bool single = m_openKind.isEmpty();
+    if (single)
+        beginRun(QStringLiteral("add"));
+    // The run is written with its first row: a run that fetched nothing leaves no trace.
+    onWriter([this, row, kind = m_openKind, started = m_openStarted](Writer &writer) {
+        if (!writer.run)
+            writer.run = writer.store->beginRun(kind, m_service, started);
+        const PreviousCounts previous = writer.store->record(writer.run, row);
+        tell(writer.store->problem());
+        if (std::any_of(previous.begin(), previous.end(), [](const auto &p) { return bool(p); }))
+            QMetaObject::invokeMethod(this, [this, row, previous] {
+                emit previousFound(row.number, row.domain, previous);
+            });
+        if (!writer.commitTimer->isActive())
+            writer.commitTimer->start();
+    });
+    if (single)
+        endRun();
+}
+
+void HistoryRecorder::endRun()
+{
+    if (m_openKind.isEmpty())
+        return;
+    m_openKind.clear();
+    onWriter([this](Writer &writer) {
+        writer.store->endRun(writer.run, QDateTime::currentDateTime());
+        writer.run = 0;
+        writer.commitTimer->stop();
+        writer.store->commit();
+        tell(writer.store->problem());
+    });
+}
+
+void HistoryRecorder::clear()
+{
+    onWriter([this](Writer &writer) {
+        writer.store->clear();
+        tell(writer.store->problem());
+    });
+}
+
+void HistoryRecorder::flush()
+{
+    onWriter([](Writer &writer) { writer.store->commit(); });
+    QMetaObject::invokeMethod(
+        m_context, [] {}, Qt::BlockingQueuedConnection);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "HistoryStore.h"
+
+#include <QObject>
+#include <QThread>
+#include <memory>
+
+// Keeps every row that lands, in a history file written on a thread of its own: the caller
+// never waits on the disk. Rows are committed at least once a second and at the end of each
+// run, so a crash loses at most the last second. After a problem it tells once and records
+// nothing more.
+class HistoryRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    // `service` is the statistics service's base address the rows come from.
+    HistoryRecorder(const QString &path, const QString &service, QObject *parent = nullptr);
+    // Writes what is left and ends the thread.
+    ~HistoryRecorder() override;
+
+    QString path() const { return m_path; }
+    // A run of `kind` ("run", "retry", "batch") begins: its rows belong to it until endRun().
+    void beginRun(const QString &kind);
+    // A row landed. Outside a run it is a run of its own, of kind "add".
+    void record(const HistoryRow &row);
+    void endRun();
+    // Forgets every kept run and row.
+    void clear();
+    // Waits until everything asked so far is written: before reading the file, and at the end.
+    void flush();
+    bool working() const { return !m_stopped; }
+
+signals:
+    // What the domain of row `number` showed before (for the window's tool tips and marks).
+    void previousFound(int number, const QString &domain, const PreviousCounts &previous);
+    // The history cannot be used until the program starts again; `reason` in the user's words.
+    void stopped(const QString &reason);
+    // A broken file was moved aside to `movedTo` and a fresh one started.
+    void movedAside(const QString &movedTo);
+
+private:
+    struct Writer;
+    void onWriter(std::function<void(Writer &)> work);
+    void tell(const HistoryStore::Outcome &outcome);
+
+    QString m_path;
+    QString m_service;
+    QThread m_thread;
+    QObject *m_context; // lives on the thread; work posted to it runs there
+    std::shared_ptr<Writer> m_writer;
+    QString m_openKind;
+    QDateTime m_openStarted;
+    bool m_stopped = false;
+};

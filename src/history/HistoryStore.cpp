@@ -1,0 +1,368 @@
+#include "HistoryStore.h"
+
+#include "CountReading.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+QAtomicInt g_connections;
+
+// How long a write waits for another program that holds the file before giving up.
+const char kBusyTimeout[] = "QSQLITE_BUSY_TIMEOUT=3000";
+
+// Step n brings a file at version n to version n + 1. A file is only ever changed by these.
+const QList<QStringList> kMigrations {
+    {
+        "CREATE TABLE runs (id INTEGER PRIMARY KEY, kind TEXT NOT NULL, started INTEGER NOT NULL,"
+        " ended INTEGER, service TEXT NOT NULL)",
+        "CREATE TABLE records (id INTEGER PRIMARY KEY, run INTEGER NOT NULL REFERENCES runs(id),"
+        " number INTEGER NOT NULL, domain TEXT NOT NULL, fetched INTEGER NOT NULL,"
+        " baidu TEXT, google TEXT, so360 TEXT, sogou TEXT,"
+        " baidu_value INTEGER, google_value INTEGER, so360_value INTEGER, sogou_value INTEGER,"
+        " failure TEXT)",
+        "CREATE INDEX records_by_domain ON records (domain COLLATE NOCASE, id)",
+        "CREATE INDEX records_by_run ON records (run, id)",
+    },
+};
+const int kSchemaVersion = int(kMigrations.size());
+
+const char kRowColumns[] = "number, domain, fetched, baidu, google, so360, sogou, failure";
+
+// SQLite's primary result codes, as the driver reports them.
+enum : int { kBusy = 5, kLocked = 6, kCorrupt = 11, kFull = 13, kNotADatabase = 26 };
+
+int SqliteCode(const QSqlError &error)
+{
+    return error.nativeErrorCode().toInt() & 0xff;
+}
+
+bool Broken(const QSqlError &error)
+{
+    return SqliteCode(error) == kCorrupt || SqliteCode(error) == kNotADatabase;
+}
+
+} // namespace
+
+HistoryStore::HistoryStore(const QString &path)
+    : m_path(path)
+    , m_connection(QStringLiteral("history-%1").arg(g_connections.fetchAndAddRelaxed(1)))
+{
+}
+
+HistoryStore::~HistoryStore()
+{
+    close();
+}
+
+void HistoryStore::close()
+{
+    if (!QSqlDatabase::contains(m_connection))
+        return;
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+HistoryStore::Outcome HistoryStore::open()
+{
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    bool broken = false;
+    Outcome outcome = openOnce(&broken);
+    if (!broken)
+        return outcome;
+    // Never deleted: the user may want to rescue it.
+    if (!moveAside())
+        return m_problem;
+    const QString movedTo = m_problem.movedTo;
+    m_problem = {};
+    outcome = openOnce(&broken);
+    outcome.movedTo = movedTo;
+    m_problem.movedTo = movedTo;
+    return outcome;
+}
+
+HistoryStore::Outcome HistoryStore::openToRead()
+{
+    bool broken = false;
+    return openOnce(&broken, true);
+}
+
+HistoryStore::Outcome HistoryStore::openOnce(bool *broken, bool toRead)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(m_path);
+    db.setConnectOptions(QString::fromLatin1(kBusyTimeout)
+                         + (toRead ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
+    if (!db.open()) {
+        fail(db.lastError());
+        return m_problem;
+    }
+    QSqlQuery query(db);
+    // The first read finds a file that is not a database; the check finds broken pages.
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        *broken = Broken(query.lastError());
+        fail(query.lastError());
+        return m_problem;
+    }
+    const int version = query.value(0).toInt();
+    if (version > kSchemaVersion) {
+        m_problem = { Problem::Newer,
+                      QStringLiteral("它由更新版本的本程序写成，本程序未作任何改动。"),
+                      {} };
+        return m_problem;
+    }
+    if (toRead)
+        return m_problem;
+    if (!query.exec(QStringLiteral("PRAGMA quick_check(1)")) || !query.next()
+        || query.value(0).toString() != QStringLiteral("ok")) {
+        *broken = true;
+        m_problem = { Problem::Unusable, QStringLiteral("文件已损坏。"), {} };
+        return m_problem;
+    }
+    // A crash loses what was not yet committed, never what was; readers never wait.
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL"))
+        || !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL")) || !migrate(version))
+        fail(query.lastError());
+    return m_problem;
+}
+
+bool HistoryStore::migrate(int from)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery query(db);
+    for (int version = from; version < kSchemaVersion; ++version) {
+        // Another program may have brought the file up while this one waited for it.
+        if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))
+            || !query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+            return fail(query.lastError());
+        if (query.value(0).toInt() > version) {
+            version = query.value(0).toInt() - 1;
+            query.exec(QStringLiteral("COMMIT"));
+            continue;
+        }
+        for (const QString &statement : kMigrations.at(version)) {
+            if (!query.exec(statement)) {
+                const QSqlError error = query.lastError();
+                query.exec(QStringLiteral("ROLLBACK"));
+                return fail(error);
+            }
+        }
+        if (!query.exec(QStringLiteral("PRAGMA user_version=%1").arg(version + 1))
+            || !query.exec(QStringLiteral("COMMIT")))
+            return fail(query.lastError());
+    }
+    return true;
+}
+
+bool HistoryStore::moveAside()
+{
+    close();
+    const QString movedTo = m_path
+        + QDateTime::currentDateTime().toString(QStringLiteral("'.broken-'yyyyMMdd-HHmmss"));
+    if (!QFile::rename(m_path, movedTo)) {
+        m_problem = { Problem::Unusable,
+                      QStringLiteral("文件已损坏，且无法改名保存：%1").arg(movedTo),
+                      {} };
+        return false;
+    }
+    // The journal and its index belong to the broken file, not to the fresh one.
+    for (const char *part : { "-wal", "-shm" })
+        QFile::rename(m_path + QLatin1String(part), movedTo + QLatin1String(part));
+    m_problem.movedTo = movedTo;
+    return true;
+}
+
+bool HistoryStore::fail(const QSqlError &error)
+{
+    if (m_problem.problem != Problem::None)
+        return false;
+    const int code = SqliteCode(error);
+    if (code == kBusy || code == kLocked)
+        m_problem = { Problem::Locked, QStringLiteral("文件正被其他程序占用。"), {} };
+    else if (code == kFull)
+        m_problem = { Problem::Full, QStringLiteral("磁盘空间不足。"), {} };
+    else
+        m_problem = { Problem::Unusable,
+                      QStringLiteral("无法读写（%1）。").arg(error.databaseText()),
+                      {} };
+    return false;
+}
+
+qint64 HistoryStore::beginRun(const QString &kind, const QString &service, const QDateTime &started)
+{
+    if (m_problem.problem != Problem::None)
+        return 0;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("INSERT INTO runs (kind, started, service) VALUES (?, ?, ?)"));
+    query.addBindValue(kind);
+    query.addBindValue(started.toSecsSinceEpoch());
+    query.addBindValue(service);
+    if (!query.exec())
+        return fail(query.lastError()), 0;
+    return query.lastInsertId().toLongLong();
+}
+
+PreviousCounts HistoryStore::record(qint64 run, const HistoryRow &row)
+{
+    PreviousCounts previous;
+    if (m_problem.problem != Problem::None)
+        return previous;
+    int missing = 4;
+    const auto take = [&](const PageCounts &counts, const QDateTime &fetched) {
+        for (int k = 0; k < 4; ++k) {
+            const std::optional<qint64> value = CountValue(counts[k]);
+            if (!previous[k] && value) {
+                previous[k] = PreviousCount { fetched.date(), counts[k], *value };
+                --missing;
+            }
+        }
+    };
+    // The rows kept since the last commit are the newest.
+    for (auto kept = m_rows.crbegin(); kept != m_rows.crend() && missing > 0; ++kept) {
+        if (kept->row.domain.compare(row.domain, Qt::CaseInsensitive) == 0)
+            take(kept->row.counts, kept->row.fetched);
+    }
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT %1 FROM records WHERE domain = ? COLLATE NOCASE"
+                                 " ORDER BY id DESC")
+                      .arg(QLatin1String(kRowColumns)));
+    query.addBindValue(row.domain);
+    if (missing > 0 && !query.exec()) {
+        fail(query.lastError());
+        return previous;
+    }
+    while (missing > 0 && query.next()) {
+        const HistoryRow earlier = RowOf(query);
+        take(earlier.counts, earlier.fetched);
+    }
+    m_rows.append({ run, row });
+    return previous;
+}
+
+void HistoryStore::endRun(qint64 run, const QDateTime &ended)
+{
+    if (run > 0)
+        m_endings.append({ run, ended });
+}
+
+bool HistoryStore::commit()
+{
+    if (m_problem.problem != Problem::None)
+        return false;
+    if (!uncommitted())
+        return true;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return fail(query.lastError());
+    QSqlQuery insert(QSqlDatabase::database(m_connection, false));
+    insert.prepare(QStringLiteral(
+        "INSERT INTO records (run, number, domain, fetched, baidu, google, so360, sogou,"
+        " baidu_value, google_value, so360_value, sogou_value, failure)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    bool written = true;
+    for (const Kept &kept : std::as_const(m_rows)) {
+        insert.addBindValue(kept.run);
+        insert.addBindValue(kept.row.number);
+        insert.addBindValue(kept.row.domain);
+        insert.addBindValue(kept.row.fetched.toSecsSinceEpoch());
+        for (const QString &count : kept.row.counts)
+            insert.addBindValue(count);
+        for (const QString &count : kept.row.counts) {
+            const std::optional<qint64> value = CountValue(count);
+            insert.addBindValue(value ? QVariant(*value) : QVariant(QMetaType::fromType<qint64>()));
+        }
+        insert.addBindValue(kept.row.failure);
+        if (!(written = insert.exec()))
+            break;
+    }
+    QSqlQuery end(QSqlDatabase::database(m_connection, false));
+    end.prepare(QStringLiteral("UPDATE runs SET ended = ? WHERE id = ?"));
+    for (auto ending = m_endings.cbegin(); written && ending != m_endings.cend(); ++ending) {
+        end.addBindValue(ending->second.toSecsSinceEpoch());
+        end.addBindValue(ending->first);
+        written = end.exec();
+    }
+    if (!written || !query.exec(QStringLiteral("COMMIT"))) {
+        const QSqlError error = written    ? query.lastError()
+            : insert.lastError().isValid() ? insert.lastError()
+                                           : end.lastError();
+        query.exec(QStringLiteral("ROLLBACK"));
+        return fail(error);
+    }
+    m_rows.clear();
+    m_endings.clear();
+    return true;
+}
+
+HistoryRow HistoryStore::RowOf(const QSqlQuery &query)
+{
+    HistoryRow row;
+    row.number = query.value(0).toInt();
+    row.domain = query.value(1).toString();
+    row.fetched = QDateTime::fromSecsSinceEpoch(query.value(2).toLongLong());
+    for (int k = 0; k < 4; ++k)
+        row.counts[k] = query.value(3 + k).toString();
+    row.failure = query.value(7).toString();
+    return row;
+}
+
+QList<HistoryRow> HistoryStore::domainRows(const QString &domain)
+{
+    QList<HistoryRow> rows;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT %1 FROM records WHERE domain = ? COLLATE NOCASE"
+                                 " ORDER BY id DESC")
+                      .arg(QLatin1String(kRowColumns)));
+    query.addBindValue(domain);
+    if (m_problem.problem != Problem::None || !query.exec())
+        return rows;
+    while (query.next())
+        rows << RowOf(query);
+    return rows;
+}
+
+QList<HistoryRow> HistoryStore::lastRunRows()
+{
+    QList<HistoryRow> rows;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    // The run whose row landed last: the run a crash or a close cut short counts too.
+    if (m_problem.problem != Problem::None
+        || !query.exec(QStringLiteral("SELECT %1 FROM records WHERE run ="
+                                      " (SELECT run FROM records ORDER BY id DESC LIMIT 1)"
+                                      " ORDER BY id")
+                           .arg(QLatin1String(kRowColumns))))
+        return rows;
+    while (query.next())
+        rows << RowOf(query);
+    return rows;
+}
+
+bool HistoryStore::clear()
+{
+    if (!commit())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return fail(query.lastError());
+    if (!query.exec(QStringLiteral("DELETE FROM records"))
+        || !query.exec(QStringLiteral("DELETE FROM runs"))
+        || !query.exec(QStringLiteral("COMMIT"))) {
+        const QSqlError error = query.lastError();
+        query.exec(QStringLiteral("ROLLBACK"));
+        return fail(error);
+    }
+    // Gone from the disk too, not only from the tables.
+    query.exec(QStringLiteral("VACUUM"));
+    query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    return true;
+}

@@ -1,0 +1,36 @@
+#include "CountChangeMarks.h"
+
+#include "ResultsModel.h"
+
+#include <QPainter>
+#include <QPolygonF>
+
+void CountChangeMarks::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                             const QModelIndex &index) const
+{
+    QStyledItemDelegate::paint(painter, option, index);
+    const QVariant change = index.data(ResultsModel::kChangeRole);
+    if (!change.isValid() || change.toInt() == 0)
+        return;
+    const bool up = change.toInt() > 0;
+    const QRectF cell = option.rect;
+    const qreal size = std::min<qreal>(7, cell.height() / 2);
+    const QPointF centre(cell.right() - size, cell.center().y());
+    const qreal half = size / 2;
+    QPolygonF mark;
+    if (up)
+        mark << QPointF(centre.x() - half, centre.y() + half)
+             << QPointF(centre.x() + half, centre.y() + half)
+             << QPointF(centre.x(), centre.y() - half);
+    else
+        mark << QPointF(centre.x() - half, centre.y() - half)
+             << QPointF(centre.x() + half, centre.y() - half)
+             << QPointF(centre.x(), centre.y() + half);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    // Red for a rise and green for a fall, as counts are read on Chinese screens.
+    painter->setBrush(up ? QColor(0xd3, 0x2f, 0x2f) : QColor(0x2e, 0x7d, 0x32));
+    painter->drawPolygon(mark);
+    painter->restore();
+}

@@ -1,0 +1,164 @@
+#include "HistoryActions.h"
+
+#include "HistoryRecorder.h"
+#include "HistoryWindow.h"
+#include "Platform.h"
+#include "ResultsModel.h"
+#include "ResultsTableActions.h"
+#include "RunController.h"
+#include "StatusBar.h"
+
+#include <QAction>
+#include <QDir>
+#include <QItemSelectionModel>
+#include <QTableView>
+
+namespace {
+
+const QString kBoxTitle = QStringLiteral("Varnel系列软件");
+
+} // namespace
+
+HistoryActions::HistoryActions(const Controls &controls, platform::Platform &platform,
+                               const QString &path, const QString &service)
+    : QObject(controls.table)
+    , m_controls(controls)
+    , m_platform(platform)
+{
+    const auto add = [this](const char *name, const QString &text) {
+        auto *action = new QAction(text, m_controls.table);
+        action->setObjectName(QString::fromLatin1(name));
+        m_controls.table->addAction(action);
+        return action;
+    };
+    m_show = add("showHistory", QStringLiteral("查看历史…"));
+    m_open = add("openLastResults", QStringLiteral("打开上次的结果"));
+    m_clear = add("clearHistory", QStringLiteral("清除历史记录…"));
+    connect(m_show, &QAction::triggered, this, &HistoryActions::showHistory);
+    connect(m_open, &QAction::triggered, this, &HistoryActions::openLastResults);
+    connect(m_clear, &QAction::triggered, this, &HistoryActions::clearHistory);
+    connect(controls.run, &RunController::runStateChanged, this, &HistoryActions::runChanged);
+    if (!path.isEmpty()) {
+        m_recorder = new HistoryRecorder(path, service, this);
+        connect(m_recorder, &HistoryRecorder::stopped, this, [this](const QString &reason) {
+            warn(QStringLiteral("无法使用历史记录文件：%1\r\n%2\r\n在程序重新启动之前，"
+                                "查询结果不再记入历史。")
+                     .arg(QDir::toNativeSeparators(m_recorder->path()), reason));
+            refresh();
+        });
+        connect(m_recorder, &HistoryRecorder::movedAside, this, [this](const QString &movedTo) {
+            warn(QStringLiteral("历史记录文件已损坏，已改名保存为：%1\r\n新的历史记录从现在开始。")
+                     .arg(QDir::toNativeSeparators(movedTo)));
+        });
+        connect(controls.results, &ResultsModel::rowLanded, this, [this](int row) {
+            const QStringList cells = m_controls.results->rowTexts(row);
+            HistoryRow kept { row + 1,
+                              m_controls.results->domain(row),
+                              {},
+                              m_controls.results->failure(row),
+                              QDateTime::currentDateTime() };
+            for (int k = 0; k < 4; ++k)
+                kept.counts[k] = cells.at(2 + k);
+            m_recorder->record(kept);
+        });
+        connect(m_recorder, &HistoryRecorder::previousFound, controls.results,
+                [results = controls.results](int number, const QString &domain,
+                                             const PreviousCounts &previous) {
+                    results->setPrevious(number - 1, domain, previous);
+                });
+    }
+    refresh();
+}
+
+HistoryActions::~HistoryActions() = default;
+
+void HistoryActions::runChanged()
+{
+    if (m_controls.run->running() == m_running)
+        return;
+    m_running = m_controls.run->running();
+    if (m_recorder && m_running)
+        m_recorder->beginRun(m_controls.run->retrying() ? QStringLiteral("retry")
+                                                        : QStringLiteral("run"));
+    else if (m_recorder)
+        m_recorder->endRun();
+    refresh();
+}
+
+void HistoryActions::refresh()
+{
+    const bool on = m_recorder && m_recorder->working();
+    m_show->setEnabled(on);
+    m_open->setEnabled(on && !m_running);
+    m_clear->setEnabled(on && !m_running);
+}
+
+void HistoryActions::warn(const QString &text)
+{
+    m_platform.boxes.show(m_controls.window, text, platform::BoxIcon::Warning, kBoxTitle);
+}
+
+void HistoryActions::showHistory()
+{
+    const QModelIndexList picked = m_controls.table->selectionModel()->selectedRows(1);
+    if (!m_recorder || picked.isEmpty()) {
+        m_controls.status->setPanelText(2, QStringLiteral("请先在结果中选择一行"));
+        return;
+    }
+    const QString domain = picked.constFirst().data().toString();
+    m_recorder->flush();
+    HistoryStore store(m_recorder->path());
+    store.openToRead();
+    const QList<HistoryRow> rows = store.domainRows(domain);
+    if (rows.isEmpty()) {
+        m_controls.status->setPanelText(2, QStringLiteral("%1还没有历史记录").arg(domain));
+        return;
+    }
+    auto *window = new HistoryWindow(domain, rows, m_controls.window);
+    new ResultsTableActions(window->rowsTable(), m_platform, window);
+    window->show();
+}
+
+void HistoryActions::openLastResults()
+{
+    if (!m_recorder || m_running)
+        return;
+    m_recorder->flush();
+    HistoryStore store(m_recorder->path());
+    store.openToRead();
+    const QList<HistoryRow> rows = store.lastRunRows();
+    if (rows.isEmpty()) {
+        m_controls.status->setPanelText(2, QStringLiteral("历史中还没有结果"));
+        return;
+    }
+    const int shown = m_controls.results->rowCount();
+    if (shown > 0
+        && !m_platform.boxes.confirm(
+            m_controls.window,
+            QStringLiteral("表格中的%1行结果将换成上次的结果（它们已记入历史）。继续吗？")
+                .arg(shown),
+            kBoxTitle))
+        return;
+    QList<ResultsModel::KeptRow> kept;
+    kept.reserve(rows.size());
+    for (const HistoryRow &row : rows)
+        kept.append({ row.domain, row.counts, row.failure });
+    m_controls.results->replaceRows(kept);
+    m_controls.status->setPanelText(
+        2,
+        QStringLiteral("已打开上次的结果：%1行（%2）")
+            .arg(rows.size())
+            .arg(rows.constFirst().fetched.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+}
+
+void HistoryActions::clearHistory()
+{
+    if (!m_recorder || m_running
+        || !m_platform.boxes.confirm(m_controls.window,
+                                     QStringLiteral("确定要清除全部历史记录吗？清除后无法恢复。"),
+                                     kBoxTitle))
+        return;
+    m_recorder->clear();
+    m_recorder->flush();
+    m_controls.status->setPanelText(2, QStringLiteral("历史记录已清除"));
+}

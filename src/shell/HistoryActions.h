@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class HistoryRecorder;
+class QAction;
+class QTableView;
+class QWidget;
+class ResultsModel;
+class RunController;
+namespace platform {
+struct Platform;
+class StatusBar;
+} // namespace platform
+
+// The window's side of the history: every row that lands is kept, each count's tool tip and
+// mark tell what came before, and the results menu offers "查看历史…", "打开上次的结果" and
+// "清除历史记录…". Without a history file (turned off, or sample counts) the entries are there
+// but disabled.
+class HistoryActions : public QObject
+{
+    Q_OBJECT
+public:
+    struct Controls
+    {
+        QTableView *table;
+        ResultsModel *results;
+        RunController *run;
+        platform::StatusBar *status;
+        QWidget *window;
+    };
+    HistoryActions(const Controls &controls, platform::Platform &platform, const QString &path,
+                   const QString &service);
+    ~HistoryActions() override;
+
+private:
+    void showHistory();
+    void openLastResults();
+    void clearHistory();
+    void runChanged();
+    void refresh();
+    void warn(const QString &text);
+
+    Controls m_controls;
+    platform::Platform &m_platform;
+    HistoryRecorder *m_recorder = nullptr;
+    bool m_running = false;
+    QAction *m_show;
+    QAction *m_open;
+    QAction *m_clear;
+};

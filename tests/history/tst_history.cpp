@@ -1,0 +1,192 @@
+#include "HistoryRecorder.h"
+#include "HistoryStore.h"
+
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+HistoryRow Row(int number, const QString &domain, const PageCounts &counts, const QString &fetched,
+               const QString &failure = {})
+{
+    return { number, domain, counts, failure, QDateTime::fromString(fetched, Qt::ISODate) };
+}
+
+// What another program sees in the file: the value of one statement.
+QVariant Ask(const QString &path, const QString &statement)
+{
+    QVariant value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "look");
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery query(db);
+        if (query.exec(statement) && query.next())
+            value = query.value(0);
+    }
+    QSqlDatabase::removeDatabase("look");
+    return value;
+}
+
+} // namespace
+
+// The history file, a real SQLite file in a temporary folder: what it keeps and gives back,
+// and the files it meets that it cannot simply use.
+class TestHistory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Each engine's previous value is the newest that stood for a number, whatever the case
+    // of the domain, also from rows not yet committed; reading back, the newest first.
+    void keptAndReadBack()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("data/history.sqlite");
+        {
+            HistoryStore store(path);
+            QCOMPARE(store.open().problem, HistoryStore::Problem::None);
+            const qint64 first = store.beginRun("run", "http://s/siteall/", {});
+            QCOMPARE(store.record(
+                         first, Row(1, "a.com", { "1,180", "5", "9", "" }, "2026-11-23T10:00:00")),
+                     PreviousCounts {});
+            QVERIFY2(store.commit(), qPrintable(store.problem().reason));
+            store.record(first, Row(2, "b.com", {}, "2026-11-30T10:00:00", "HTTP 404"));
+            store.record(first, Row(3, "A.com", { "1,180", "-", "12", "" }, "2026-11-30T10:00:00"));
+            store.endRun(first, QDateTime::currentDateTime());
+            QVERIFY(store.commit());
+            const qint64 second = store.beginRun("retry", "http://s/siteall/", {});
+            const PreviousCounts before = store.record(
+                second, Row(2, "a.COM", { "1,234", "", "", "" }, "2026-12-07T10:00:00"));
+            QVERIFY(before[0] && before[1] && before[2] && !before[3]);
+            QCOMPARE(before[0]->date, QDate(2026, 11, 30));
+            QCOMPARE(before[1]->shown, "5"); // "-" stands for no number: the one before it
+            QCOMPARE(before[1]->date, QDate(2026, 11, 23));
+            QCOMPARE(before[2]->value, 12);
+            QCOMPARE(CountChangeText(*before[0], "1,234"), "上次（2026-11-30）：1,180，+54");
+            QCOMPARE(CountChangeText(*before[2], "3"), "上次（2026-11-30）：12，-9");
+            QCOMPARE(CountChangeText(*before[2], ""), "上次（2026-11-30）：12");
+            QCOMPARE(CountDirection(before[0], "1.2万"), 1);
+            QCOMPARE(CountDirection(before[1], "5"), 0);
+            QVERIFY(!CountDirection(before[3], "5"));
+            QVERIFY(store.commit());
+        }
+        HistoryStore reader(path);
+        QCOMPARE(reader.openToRead().problem, HistoryStore::Problem::None);
+        const QList<HistoryRow> rows = reader.domainRows("A.Com");
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows.first().counts[0], "1,234");
+        QCOMPARE(rows.last().fetched, QDateTime::fromString("2026-11-23T10:00:00", Qt::ISODate));
+        const QList<HistoryRow> last = reader.lastRunRows();
+        QCOMPARE(last.size(), 1);
+        QCOMPARE(last.first().number, 2);
+        QCOMPARE(Ask(path, "PRAGMA user_version").toInt(), 1);
+        QCOMPARE(Ask(path, "PRAGMA journal_mode").toString(), "wal");
+        QCOMPARE(Ask(path, "SELECT failure FROM records WHERE domain = 'b.com'").toString(),
+                 "HTTP 404");
+        QCOMPARE(Ask(path, "SELECT baidu_value FROM records ORDER BY id DESC").toLongLong(), 1234);
+        QCOMPARE(Ask(path, "SELECT count(*) FROM runs WHERE ended IS NOT NULL").toInt(), 1);
+        HistoryStore store(path);
+        store.open();
+        QVERIFY(store.clear());
+        QCOMPARE(Ask(path, "SELECT count(*) FROM records").toInt(), 0);
+    }
+
+    // A broken file is moved aside and a fresh one started; a newer one is left untouched; a
+    // file another program holds, or one that cannot be made, stops the history.
+    void filesItCannotUse()
+    {
+        QTemporaryDir dir;
+        const QString broken = dir.filePath("broken.sqlite");
+        QFile garbage(broken);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, 'x'));
+        garbage.close();
+        {
+            HistoryStore store(broken);
+            const HistoryStore::Outcome outcome = store.open();
+            QCOMPARE(outcome.problem, HistoryStore::Problem::None);
+            QVERIFY(outcome.movedTo.startsWith(broken + ".broken-"));
+            QCOMPARE(QFile(outcome.movedTo).size(), 4096);
+            QVERIFY(store.beginRun("run", "s", {}) > 0);
+        }
+
+        const QString newer = dir.filePath("newer.sqlite");
+        QCOMPARE(Ask(newer, "PRAGMA user_version = 99"), QVariant());
+        QFile before(newer);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray bytes = before.readAll();
+        {
+            HistoryStore store(newer);
+            QCOMPARE(store.open().problem, HistoryStore::Problem::Newer);
+            QCOMPARE(store.beginRun("run", "s", {}), 0);
+        }
+        QFile after(newer);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), bytes);
+        QVERIFY(!QFile::exists(newer + "-wal"));
+
+        const QString held = dir.filePath("held.sqlite");
+        HistoryStore store(held);
+        QCOMPARE(store.open().problem, HistoryStore::Problem::None);
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(held);
+        QVERIFY(other.open());
+        QSqlQuery hold(other);
+        QVERIFY(hold.exec("BEGIN EXCLUSIVE"));
+        store.record(store.beginRun("run", "s", {}), Row(1, "a.com", {}, "2026-12-07T10:00:00"));
+        QVERIFY(!store.commit()); // after the busy time
+        QCOMPARE(store.problem().problem, HistoryStore::Problem::Locked);
+        hold.exec("ROLLBACK");
+        hold = QSqlQuery();
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase("other");
+
+        QFile plain(dir.filePath("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        HistoryStore nowhere(dir.filePath("plain/history.sqlite"));
+        QCOMPARE(nowhere.open().problem, HistoryStore::Problem::Unusable);
+    }
+
+    // Two programs writing the same file at once, each on its own thread and connection: every
+    // row of both is kept.
+    void twoWritersAtOnce()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("history.sqlite");
+        QStringList problems;
+        {
+            HistoryRecorder one(path, "s"), two(path, "s");
+            for (HistoryRecorder *recorder : { &one, &two })
+                connect(recorder, &HistoryRecorder::stopped, this,
+                        [&](const QString &reason) { problems << reason; });
+            one.beginRun("run");
+            two.beginRun("batch");
+            for (int i = 1; i <= 300; ++i) {
+                one.record(Row(i, QString("one%1.com").arg(i), { "1", "2", "3", "4" },
+                               "2026-12-07T10:00:00"));
+                two.record(Row(i, QString("two%1.com").arg(i), { "1", "2", "3", "4" },
+                               "2026-12-07T10:00:00"));
+                if (i % 50 == 0) {
+                    one.flush();
+                    two.flush();
+                }
+            }
+            one.endRun();
+            two.endRun();
+            one.flush();
+            two.flush();
+            QCoreApplication::sendPostedEvents(); // what they had to say
+        }
+        QCOMPARE(problems, QStringList());
+        QCOMPARE(Ask(path, "SELECT count(*) FROM records").toInt(), 600);
+        QCOMPARE(Ask(path, "SELECT count(*) FROM runs WHERE ended IS NOT NULL").toInt(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "tst_history.moc"
