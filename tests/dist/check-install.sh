@@ -7,6 +7,7 @@ set -uo pipefail
 build=$1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+export XDG_DATA_HOME=$scratch/data # the history of the programs started here stays in the scratch
 prefix=$scratch/usr
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
