@@ -127,8 +127,11 @@ HistoryStore::Outcome HistoryStore::openOnce(bool *broken, bool toRead)
         return m_problem;
     }
     // A crash loses what was not yet committed, never what was; readers never wait.
+    // A long run's lookups land anywhere in the domain index: it stays in memory.
     if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL"))
-        || !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL")) || !migrate(version))
+        || !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL"))
+        || !query.exec(QStringLiteral("PRAGMA cache_size=-32768"))
+        || !query.exec(QStringLiteral("PRAGMA mmap_size=268435456")) || !migrate(version))
         fail(query.lastError());
     return m_problem;
 }
