@@ -4,18 +4,28 @@ the status bar a named status bar whose message panel is read as its text, and a
 announced. Run beside the program (with QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1) on a session bus
 with the accessibility bus up. Prints what it found; exits 1 on a fault."""
 import sys
+import traceback
 import pyatspi
 from gi.repository import GLib
+
+# What went wrong goes where the install check shows it.
+sys.excepthook = lambda kind, value, tb: traceback.print_exception(kind, value, tb, file=sys.stdout)
 
 LIMIT_S = 180  # a first start in a fresh system builds the font cache first
 
 
 def find(node, test, depth=0):
+    """The first node under `node` that passes `test`. The tree changes while the window starts:
+    a node that went away on the way is passed over, and the caller asks again later."""
     if node is None or depth > 8:
         return None
-    if test(node):
-        return node
-    for child in node:
+    try:
+        if test(node):
+            return node
+        children = list(node)
+    except Exception:
+        return None
+    for child in children:
         found = find(child, test, depth + 1)
         if found is not None:
             return found
@@ -27,7 +37,10 @@ def run_until(done):
     loop = GLib.MainLoop()
     found = []
     def ask():
-        value = done()
+        try:
+            value = done()
+        except Exception:  # a node that went away meanwhile: asked again
+            value = None
         if value is not None:
             found.append(value)
             loop.quit()
@@ -44,11 +57,19 @@ def run_until(done):
 
 
 desktop = pyatspi.Registry.getDesktop(0)
-app = run_until(lambda: next((a for a in desktop if a is not None and a.name == "varnel-index-query"), None))
+def named_app():
+    try:
+        return next((a for a in desktop if a is not None and a.name == "varnel-index-query"), None)
+    except Exception:
+        return None
+
+
+app = run_until(named_app)
 if app is None:
-    sys.exit("no application varnel-index-query on the accessibility bus")
-frame = find(app, lambda n: n.getRole() == pyatspi.ROLE_FRAME)
-bar = find(frame, lambda n: n.getRole() == pyatspi.ROLE_STATUS_BAR)
+    print("no application varnel-index-query on the accessibility bus")
+    sys.exit(1)
+frame = run_until(lambda: find(app, lambda n: n.getRole() == pyatspi.ROLE_FRAME))
+bar = run_until(lambda: find(frame, lambda n: n.getRole() == pyatspi.ROLE_STATUS_BAR))
 start = run_until(lambda: find(app, lambda n: n.getRole() == pyatspi.ROLE_PUSH_BUTTON
                               and n.name == "批量查询"
                               and n.getState().contains(pyatspi.STATE_ENABLED)))
