@@ -130,8 +130,7 @@ HistoryStore::Outcome HistoryStore::openOnce(bool *broken, bool toRead)
     // A long run's lookups land anywhere in the domain index: it stays in memory.
     if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL"))
         || !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL"))
-        || !query.exec(QStringLiteral("PRAGMA cache_size=-32768"))
-        || !query.exec(QStringLiteral("PRAGMA mmap_size=268435456")) || !migrate(version))
+        || !query.exec(QStringLiteral("PRAGMA cache_size=-32768")) || !migrate(version))
         fail(query.lastError());
     return m_problem;
 }
