@@ -1,5 +1,6 @@
 #include "HistoryRecorder.h"
 #include "HistoryStore.h"
+#include "SqlitePeek.h"
 
 #include <QDir>
 #include <QSqlDatabase>
@@ -13,22 +14,6 @@ HistoryRow Row(int number, const QString &domain, const PageCounts &counts, cons
                const QString &failure = {})
 {
     return { number, domain, counts, failure, QDateTime::fromString(fetched, Qt::ISODate) };
-}
-
-// What another program sees in the file: the value of one statement.
-QVariant Ask(const QString &path, const QString &statement)
-{
-    QVariant value;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "look");
-        db.setDatabaseName(path);
-        db.open();
-        QSqlQuery query(db);
-        if (query.exec(statement) && query.next())
-            value = query.value(0);
-    }
-    QSqlDatabase::removeDatabase("look");
-    return value;
 }
 
 } // namespace
@@ -83,16 +68,17 @@ private slots:
         const QList<HistoryRow> last = reader.lastRunRows();
         QCOMPARE(last.size(), 1);
         QCOMPARE(last.first().number, 2);
-        QCOMPARE(Ask(path, "PRAGMA user_version").toInt(), 1);
-        QCOMPARE(Ask(path, "PRAGMA journal_mode").toString(), "wal");
-        QCOMPARE(Ask(path, "SELECT failure FROM records WHERE domain = 'b.com'").toString(),
+        QCOMPARE(AskSqlite(path, "PRAGMA user_version").toInt(), 1);
+        QCOMPARE(AskSqlite(path, "PRAGMA journal_mode").toString(), "wal");
+        QCOMPARE(AskSqlite(path, "SELECT failure FROM records WHERE domain = 'b.com'").toString(),
                  "HTTP 404");
-        QCOMPARE(Ask(path, "SELECT baidu_value FROM records ORDER BY id DESC").toLongLong(), 1234);
-        QCOMPARE(Ask(path, "SELECT count(*) FROM runs WHERE ended IS NOT NULL").toInt(), 1);
+        QCOMPARE(AskSqlite(path, "SELECT baidu_value FROM records ORDER BY id DESC").toLongLong(),
+                 1234);
+        QCOMPARE(AskSqlite(path, "SELECT count(*) FROM runs WHERE ended IS NOT NULL").toInt(), 1);
         HistoryStore store(path);
         store.open();
         QVERIFY(store.clear());
-        QCOMPARE(Ask(path, "SELECT count(*) FROM records").toInt(), 0);
+        QCOMPARE(AskSqlite(path, "SELECT count(*) FROM records").toInt(), 0);
     }
 
     // A broken file is moved aside and a fresh one started; a newer one is left untouched; a
@@ -115,7 +101,7 @@ private slots:
         }
 
         const QString newer = dir.filePath("newer.sqlite");
-        QCOMPARE(Ask(newer, "PRAGMA user_version = 99"), QVariant());
+        QCOMPARE(AskSqlite(newer, "PRAGMA user_version = 99"), QVariant());
         QFile before(newer);
         QVERIFY(before.open(QIODevice::ReadOnly));
         const QByteArray bytes = before.readAll();
@@ -183,8 +169,8 @@ private slots:
             QCoreApplication::sendPostedEvents(); // what they had to say
         }
         QCOMPARE(problems, QStringList());
-        QCOMPARE(Ask(path, "SELECT count(*) FROM records").toInt(), 600);
-        QCOMPARE(Ask(path, "SELECT count(*) FROM runs WHERE ended IS NOT NULL").toInt(), 2);
+        QCOMPARE(AskSqlite(path, "SELECT count(*) FROM records").toInt(), 600);
+        QCOMPARE(AskSqlite(path, "SELECT count(*) FROM runs WHERE ended IS NOT NULL").toInt(), 2);
     }
 };
 

@@ -1,10 +1,9 @@
 #include "BatchRun.h"
 #include "Form1Fixture.h"
+#include "SqlitePeek.h"
 
 #include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QtTest>
 #include <csignal>
 #include <sys/file.h>
@@ -225,9 +224,10 @@ private slots:
         const QString path = f->dir.filePath("history.sqlite");
         f->settings.historyFile = path;
         QCOMPARE(batch({}), int(kBatchSomeFailed));
-        QCOMPARE(Ask(path, "SELECT group_concat(kind) FROM runs").toString(), "batch");
+        QCOMPARE(AskSqlite(path, "SELECT group_concat(kind) FROM runs").toString(), "batch");
         QCOMPARE(
-            Ask(path, "SELECT group_concat(domain) FROM (SELECT domain FROM records ORDER BY id)")
+            AskSqlite(path,
+                      "SELECT group_concat(domain) FROM (SELECT domain FROM records ORDER BY id)")
                 .toString(),
             "a.com,fail.com,c.com");
 
@@ -238,29 +238,15 @@ private slots:
                         "--pace", "60", "--stats-url", f->server.base(), "--update-url",
                         f->server.base(), "--history-file", killed });
         // The first row is in the file long before the run's end, 4 minutes on.
-        QTRY_VERIFY_WITH_TIMEOUT(Ask(killed, "SELECT count(*) FROM records").toInt() == 1, 60'000);
+        QTRY_VERIFY_WITH_TIMEOUT(AskSqlite(killed, "SELECT count(*) FROM records").toInt() == 1,
+                                 60'000);
         program.kill();
         QVERIFY(program.waitForFinished(60'000));
-        QCOMPARE(Ask(killed, "SELECT domain FROM records").toString(), "c.com");
-        QCOMPARE(Ask(killed, "PRAGMA quick_check").toString(), "ok");
+        QCOMPARE(AskSqlite(killed, "SELECT domain FROM records").toString(), "c.com");
+        QCOMPARE(AskSqlite(killed, "PRAGMA quick_check").toString(), "ok");
     }
 
 private:
-    // What another program reads in an SQLite file: the value of one statement.
-    static QVariant Ask(const QString &path, const QString &statement)
-    {
-        QVariant value;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "look");
-            db.setDatabaseName(path);
-            db.setConnectOptions("QSQLITE_OPEN_READONLY");
-            QSqlQuery query(db);
-            if (db.open() && query.exec(statement) && query.next())
-                value = query.value(0);
-        }
-        QSqlDatabase::removeDatabase("look");
-        return value;
-    }
     struct Target
     {
         QString output;
