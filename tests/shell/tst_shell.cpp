@@ -203,6 +203,7 @@ private slots:
             QCOMPARE(QStringList({ s.forumUrl, s.serviceUrl, s.resourceUrl }),
                      QStringList(3, "https://s.example:8443/"));
         QVERIFY(one.updateUrl.startsWith("http://127.0.0.1:"));
+        QVERIFY(settings.sampleData && !one.sampleData && !both.sampleData); // real counts
         QCOMPARE(both.updateUrl, QString("http://u.example/version/main.txt"));
         FakePlatform fake;
         Form1 form(settings, fake.platform);
@@ -566,10 +567,11 @@ private slots:
                 shown << box->windowTitle() + (box->textFormat() == Qt::PlainText ? " plain" : "");
             if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
                 auto *files = static_cast<QFileSystemModel *>(dialog->proxyModel()->sourceModel());
-                shown << dialog->proxyModel()
-                             ->mapFromSource(files->index(sample, 1))
-                             .data()
-                             .toString();
+                for (int column : { 0, 1, 3 })
+                    shown << dialog->proxyModel()
+                                 ->mapFromSource(files->index(sample, column))
+                                 .data()
+                                 .toString();
             }
             modal->close();
         };
@@ -578,8 +580,11 @@ private slots:
                                         "标题");
         QTimer::singleShot(0, look);
         platform::QtFileDialogs().openFile(nullptr, "t", "全部|*", sample);
+        const QDateTime changed = QFileInfo(sample).lastModified();
         QCOMPARE(shown,
-                 QStringList({ "标题 plain", QString("%1 字节").arg(QFileInfo(sample).size()) }));
+                 QStringList({ "标题 plain", "sample-domains.txt",
+                               QString("%1 字节").arg(QFileInfo(sample).size()),
+                               QLocale().toString(changed, QLocale::ShortFormat) }));
     }
 };
 
