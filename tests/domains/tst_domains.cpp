@@ -213,6 +213,7 @@ private slots:
         f->fake.clipboardText.clear(); // an image, say
         QTest::keyClick(f->list(), Qt::Key_V, Qt::ControlModifier);
         drop(QStringList { "/a.txt", "/b.txt" });
+        drop(QStringList { "https://example.com/list.txt" }); // a web link, not a file here
         drop(QStringList { f->writeFile("blank.txt", "\n" + QByteArray(4097, 'x')) });
         QCOMPARE(f->list()->count(), 3);
         QCOMPARE(
@@ -221,6 +222,7 @@ private slots:
                 { "information Varnel系列软件: 粘贴的文本中没有域名。",
                   "information Varnel系列软件: 剪贴板里没有文本，无法粘贴域名。",
                   "information Varnel系列软件: 一次只能拖入一个文件。",
+                  "information Varnel系列软件: 只能拖入本机上的文本文件。",
                   "information Varnel系列软件: 拖入的文件中没有可导入的域名，域名列表保持不变。\r\n"
                   "文件中有1行超过4096个字符，不是域名，未导入。" }));
         f->fake.log.clear();
@@ -302,7 +304,7 @@ private slots:
     }
 
 private:
-    // Drops local files (a list of paths) or text on the domain list, as a file manager or a
+    // Drops files (local paths, or https links) or text on the domain list, as a file manager or a
     // browser would.
     void drop(const std::variant<QStringList, QString> &what)
     {
@@ -310,7 +312,7 @@ private:
         if (const auto *paths = std::get_if<QStringList>(&what)) {
             QList<QUrl> urls;
             for (const QString &path : *paths)
-                urls << QUrl::fromLocalFile(path);
+                urls << (path.startsWith("https:") ? QUrl(path) : QUrl::fromLocalFile(path));
             mime.setUrls(urls);
         } else {
             mime.setText(std::get<QString>(what));
