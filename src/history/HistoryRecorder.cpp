@@ -45,11 +45,15 @@ HistoryRecorder::HistoryRecorder(const QString &path, const QString &service, QO
 HistoryRecorder::~HistoryRecorder()
 {
     endRun();
-    onWriter([](Writer &writer) {
-        writer.store->commit();
-        delete writer.commitTimer;
-        writer.store.reset(); // its connection belongs to this thread
-    });
+    // Waited for: a quit may end the thread's loop before work merely posted to it has run.
+    QMetaObject::invokeMethod(
+        m_context,
+        [writer = m_writer] {
+            writer->store->commit();
+            delete writer->commitTimer;
+            writer->store.reset(); // its connection belongs to this thread
+        },
+        Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
 }
