@@ -7,7 +7,6 @@
 #include <QtTest>
 #include <csignal>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 // The batch mode, run in this process against the scripted loopback server: the gate, rows and
@@ -67,7 +66,7 @@ private slots:
             f->serveVersionFile(version);
             QCOMPARE(batch({}), int(kBatchUpdateCheck));
             QCOMPARE(messages.size(), 1);
-            QVERIFY(!Asked("/siteall/"));
+            QVERIFY(!f->asked("/siteall/"));
         }
         f->server.close(); // why it failed is named
         QCOMPARE(batch({}), int(kBatchUpdateCheck));
@@ -106,7 +105,7 @@ private slots:
         f->onRequest("c.com", [&] {
             if (!std::exchange(once, false))
                 return;
-            onDiskMeanwhile = Read(out);
+            onDiskMeanwhile = ReadFile(out);
             std::raise(SIGINT); // the page is never released
         });
         f->serveCounts("d.com", { "5", "5", "5", "5" });
@@ -114,8 +113,8 @@ private slots:
         list = f->writeFile("list.txt", "a.com\nfail.com\nc.com\nd.com\n=d.com\n");
         QCOMPARE(batch({ out }), 128 + SIGINT);
         QCOMPARE(onDiskMeanwhile.count("\r\n"), 3); // header, a.com, fail.com
-        QCOMPARE(Read(out), onDiskMeanwhile);
-        QVERIFY(!Asked("d.com"));
+        QCOMPARE(ReadFile(out), onDiskMeanwhile);
+        QVERIFY(!f->asked("d.com"));
         QCOMPARE(messages.last(),
                  "共查询2个域名：有结果1个，失败1个，跳过0个；已中断，还有3个域名未查询");
 
@@ -127,20 +126,20 @@ private slots:
               "编号,域名,百度,Google,360,Sogou\r\n1,a.com,\"12,300\",-7,0,'=1+1\r\n"
               "2,fail.com,,,,\r\n3,fail.com,9,9,9,9\r\n4,c.com,1,2,3,4\r\n5,d.com,5,5,5,5\r\n"
               "6,'=d.com,6,6,6,6\r\n";
-        QCOMPARE(Read(out), finished);
+        QCOMPARE(ReadFile(out), finished);
 
         // A crash left half a row, its number the largest: cut off, numbering goes on from 9.
         const QString cut = f->writeFile("cut.csv", finished + "9,e.com,1,1,1,1\r\n8,\"f.com,1");
         f->serveCounts("g.com", { "7", "7", "7", "7" });
         list = f->writeFile("list.txt", "a.com\n=d.com\ng.com\n");
         QVERIFY2(batch({ cut, true }) == kBatchAllCounted, qPrintable(messages.join('\n')));
-        QCOMPARE(Read(cut), finished + "9,e.com,1,1,1,1\r\n10,g.com,7,7,7,7\r\n");
+        QCOMPARE(ReadFile(cut), finished + "9,e.com,1,1,1,1\r\n10,g.com,7,7,7,7\r\n");
         QVERIFY2(messages.first().contains("最后一行不完整"), qPrintable(messages.join('\n')));
         // A crash while the header itself was being written: the file starts again with it.
         const QString headless = f->writeFile("headless.csv", "\xEF\xBB\xBF编号,域");
         list = f->writeFile("list.txt", "g.com\n");
         QCOMPARE(batch({ headless, true }), int(kBatchAllCounted));
-        QCOMPARE(Read(headless),
+        QCOMPARE(ReadFile(headless),
                  QByteArray("\xEF\xBB\xBF编号,域名,百度,Google,360,Sogou\r\n1,g.com,7,7,7,7\r\n"));
     }
 
@@ -165,13 +164,13 @@ private slots:
             const QString earlier = f->writeFile("earlier.csv", content);
             QCOMPARE(batch({ earlier, true }), int(kBatchUsage));
             QVERIFY2(messages.value(0).contains(said), qPrintable(messages.value(0)));
-            QCOMPARE(Read(earlier), content);
+            QCOMPARE(ReadFile(earlier), content);
         }
 
         const QString alias = f->dir.filePath("alias.txt");
         QVERIFY(QFile::link(list, alias));
         QCOMPARE(batch({ alias }), int(kBatchUsage));
-        QCOMPARE(Read(list), QByteArray("http://www.a.com\nbad\nfail.com\nc.com\n"));
+        QCOMPARE(ReadFile(list), QByteArray("http://www.a.com\nbad\nfail.com\nc.com\n"));
 
         const QString fifo = f->dir.filePath("fifo");
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -192,7 +191,7 @@ private slots:
             QCOMPARE(batch({ output, resume }), int(kBatchFileUnusable));
             QVERIFY2(messages.value(0).contains(said), qPrintable(messages.value(0)));
         }
-        QVERIFY(!Asked("/siteall/"));
+        QVERIFY(!f->asked("/siteall/"));
         QCOMPARE(QFileInfo(held).size(), 0);
     }
 
@@ -200,15 +199,10 @@ private slots:
     void fullDisk()
     {
         const QString out = f->dir.filePath("out.csv");
-        rlimit limit {};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        const rlimit small { 80, limit.rlim_max }; // the header and the first row fit
-        signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, &small);
-        const int status = batch({ out });
-        setrlimit(RLIMIT_FSIZE, &limit);
+        int status = 0;
+        WithFileSizeLimit(80, [&] { status = batch({ out }); }); // the header and a row fit
         QCOMPARE(status, int(kBatchFileUnusable));
-        QCOMPARE(Read(out),
+        QCOMPARE(ReadFile(out),
                  QByteArray("\xEF\xBB\xBF编号,域名,百度,Google,360,Sogou\r\n1,a.com,\"12,300\",-7,"
                             "0,'=1+1\r\n"));
         QCOMPARE(messages.mid(2),
@@ -283,20 +277,6 @@ private:
         std::free(errBytes);
         return status;
     }
-    bool Asked(const char *part) const
-    {
-        for (const QByteArray &request : f->server.requests) {
-            if (request.contains(part))
-                return true;
-        }
-        return false;
-    }
-    static QByteArray Read(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     std::unique_ptr<Form1Fixture> f;
     QString list;
     QString csv;

@@ -23,8 +23,6 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -205,36 +203,25 @@ private slots:
         QVERIFY(one.updateUrl.startsWith("http://127.0.0.1:"));
         QVERIFY(settings.sampleData && !one.sampleData && !both.sampleData); // real counts
         QCOMPARE(both.updateUrl, QString("http://u.example/version/main.txt"));
-        FakePlatform fake;
-        Form1 form(settings, fake.platform);
-        QCOMPARE(form.windowTitle(), QString("Varnel网站收录批量查询器（示例数据）"));
-        form.Load();
-        auto *start = form.findChild<QPushButton *>("Command2");
-        QVERIFY(start->isEnabled());
-        QTemporaryDir dir;
-        QFile list(dir.filePath("list.txt"));
-        QVERIFY(list.open(QIODevice::WriteOnly) && list.write("example.com\nunknown.com\n") > 0);
-        list.close();
-        fake.fileAnswers << list.fileName();
-        form.findChild<QPushButton *>("Command1")->click();
-        start->click();
-        StepRunToItsEnd(form);
-        const QAbstractItemModel *rows = form.findChild<QTableView *>("ListView1")->model();
-        QCOMPARE(rows->index(0, 2).data().toString(), QString("12,300"));
-        QCOMPARE(rows->index(1, 1).data().toString(), QString("unknown.com"));
-        QCOMPARE(rows->index(1, 2).data().toString(), QString()); // never an invented 0
-        form.findChild<QPushButton *>("Command3")->click();
-        QCOMPARE(fake.log.filter("start ").last(), "start explorer.exe " + host + "/");
+        Form1Fixture f(false, {}, [&](AppSettings &made) { made = settings; });
+        QCOMPARE(f.form->windowTitle(), QString("Varnel网站收录批量查询器（示例数据）"));
+        f.form->Load();
+        QVERIFY(f.button("Command2")->isEnabled());
+        f.importLines({ "example.com", "unknown.com" });
+        f.click("Command2");
+        StepRunToItsEnd(*f.form);
+        QCOMPARE(f.rowTexts(0).value(2), QString("12,300"));
+        QCOMPARE(f.rowTexts(1), QStringList({ "2", "unknown.com", "", "", "", "" })); // never 0
+        f.click("Command3");
+        QCOMPARE(f.fake.log.filter("start ").last(), "start explorer.exe " + host + "/");
 
         QVERIFY(ServicesReady(AppSettings(), none, "/nowhere/varnel-standin").statsBase.isEmpty());
         // A sample service that names another machine is not believed; one that ends on its
         // own (when the test says) is told once.
-        const auto script = [&dir](const char *name, const QByteArray &body) {
-            QFile file(dir.filePath(name));
-            file.open(QIODevice::WriteOnly);
-            file.write("#!/bin/sh\n" + body);
-            file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-            return file.fileName();
+        const auto script = [&f](const char *name, const QByteArray &body) {
+            const QString path = f.writeFile(name, "#!/bin/sh\n" + body);
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+            return path;
         };
         const QString liar
             = script("liar", "echo 'listening on http://evil.example:80/'\nsleep 60\n");
@@ -244,10 +231,10 @@ private slots:
                                        "while [ ! -e \"$0.go\" ]; do sleep 0.05; done\n");
         platform::LoopbackService shortLived;
         QVERIFY(!ServicesReady(AppSettings(), shortLived, quitter).statsBase.isEmpty());
-        shortLived.setEndedHandler([&form] { form.sampleServiceEnded(); });
+        shortLived.setEndedHandler([&f] { f.form->sampleServiceEnded(); });
         QFile(quitter + ".go").open(QIODevice::WriteOnly);
-        QTRY_VERIFY_WITH_TIMEOUT(!fake.log.filter("示例服务已停止运行").isEmpty(), 60'000);
-        QCOMPARE(Form1(AppSettings::onHost(host), fake.platform).windowTitle(),
+        QTRY_VERIFY_WITH_TIMEOUT(!f.fake.log.filter("示例服务已停止运行").isEmpty(), 60'000);
+        QCOMPARE(Form1(AppSettings::onHost(host), f.fake.platform).windowTitle(),
                  QString("Varnel网站收录批量查询器"));
     }
 
@@ -359,14 +346,7 @@ private slots:
                                             QItemSelectionModel::Select
                                                 | QItemSelectionModel::Rows);
         QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier); // in table order, not picked order
-        QStringList menu; // Shift+F10 opens the table's menu, its retry entry up to date
-        QTimer::singleShot(0, [&] {
-            for (const QAction *action : QApplication::activePopupWidget()->actions())
-                menu << action->text();
-            QApplication::activePopupWidget()->close();
-        });
-        QTest::keyClick(table, Qt::Key_F10, Qt::ShiftModifier);
-        QVERIFY2(menu.contains("重新查询失败的域名（2）"), qPrintable(menu.join('|')));
+        QVERIFY(f.tableMenu().contains("重新查询失败的域名（2）")); // its retry entry up to date
         const QString header = "clipboard 编号\t域名\t百度\tGoogle\t360\tSogou\n";
         const QString first = "1\ta.com\t12,300\t-7\t0\t3 5\n", last = "4\t" + odd + "\t\t\t\t\n";
         const QString formulas = "2\tb.com\t'=1+HYPERLINK(B2)\t+1\t'@\t-2.5\n";
@@ -388,14 +368,8 @@ private slots:
                  "warning Varnel系列软件: 无法保存文件：" + f.dir.filePath("no/results.csv")
                      + "\r\n文件夹不存在。");
         QCOMPARE(QDir(f.dir.path()).entryList({ "*.csv*", "no" }), QStringList({ "results.csv" }));
-        rlimit limit {}; // a write that fails past the open, like a full disk
-        getrlimit(RLIMIT_FSIZE, &limit);
-        const rlimit small { 64, limit.rlim_max }; // the hard limit kept, so it can be undone
-        signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, &small);
-        f.fake.fileAnswers << f.dir.filePath("big.csv");
-        table->findChild<QAction *>("exportResults")->trigger();
-        setrlimit(RLIMIT_FSIZE, &limit);
+        f.fake.fileAnswers << f.dir.filePath("big.csv"); // a write that fails past the open
+        WithFileSizeLimit(64, [&] { table->findChild<QAction *>("exportResults")->trigger(); });
         QCOMPARE(f.fake.log.last(),
                  "warning Varnel系列软件: 无法保存文件：" + f.dir.filePath("big.csv")
                      + "\r\n文件超过了系统允许的大小。");
@@ -456,9 +430,7 @@ private slots:
         QCOMPARE(table->verticalScrollBar()->value(), 0);
         // Sorted, newest first: each new row lands above what the user reads, which stays put;
         // at the top the new row shows.
-        QHeaderView *columns = table->horizontalHeader();
-        QTest::mouseClick(columns->viewport(), Qt::LeftButton, {},
-                          QPoint(columns->sectionViewportPosition(0) + 5, 5));
+        f.clickHeader(0);
         QCOMPARE(table->model()->index(0, 0).data().toString(), "45");
         f.form->cx();
         QCOMPARE(table->indexAt(QPoint(1, 1)).data().toString(), "46");

@@ -1,8 +1,13 @@
 #include "Form1Fixture.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QTimer>
 #include <QUrl>
+#include <csignal>
+#include <sys/resource.h>
 
 Form1Fixture::Form1Fixture(bool show, const QString &programDir,
                            const std::function<void(AppSettings &)> &adjust)
@@ -40,6 +45,23 @@ void StepRunToItsEnd(QWidget &form)
         QMetaObject::invokeMethod(timer, "timeout");
         QCoreApplication::sendPostedEvents();
     }
+}
+
+void WithFileSizeLimit(qint64 bytes, const std::function<void()> &write)
+{
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small { rlim_t(bytes), limit.rlim_max }; // the hard limit kept, to undo it
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    write();
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts,
@@ -91,4 +113,41 @@ QString Form1Fixture::runState() const
         .arg(find<QTimer>("Timer1")->isActive())
         .arg(form->queryState().queryMode)
         .arg(form->queryState().queryCursor);
+}
+
+bool Form1Fixture::asked(const char *part) const
+{
+    return std::any_of(server.requests.begin(), server.requests.end(),
+                       [part](const QByteArray &request) { return request.contains(part); });
+}
+
+void Form1Fixture::clickHeader(int column)
+{
+    QHeaderView *header = table()->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+}
+
+QStringList Form1Fixture::tableMenu()
+{
+    QStringList entries;
+    QTimer::singleShot(0, [&entries] {
+        QWidget *menu = QApplication::activePopupWidget();
+        for (const QAction *action : menu->actions())
+            entries << action->text();
+        menu->close();
+    });
+    table()->setFocus();
+    QTest::keyClick(table(), Qt::Key_F10, Qt::ShiftModifier);
+    return entries;
+}
+
+std::unique_ptr<QWidget> Form1Fixture::workElsewhere()
+{
+    auto elsewhere = std::make_unique<QWidget>();
+    elsewhere->show();
+    elsewhere->activateWindow();
+    static_cast<void>(
+        QTest::qWaitFor([&] { return elsewhere->isActiveWindow(); })); // told by the caller
+    return elsewhere;
 }

@@ -18,6 +18,10 @@
 // itself, and each step is made as the timer would make it, until the run is over.
 void StepRunToItsEnd(QWidget &form);
 
+// Runs `write` with files limited to `bytes`, as on a disk that fills: writes past it fail.
+void WithFileSizeLimit(qint64 bytes, const std::function<void()> &write);
+QByteArray ReadFile(const QString &path); // empty when it cannot be read
+
 // A main window wired to a scripted loopback server (statistics pages under /siteall/, the
 // version file, and a forum, service and resource site of its own each) and to platform
 // doubles, shown on the offscreen platform so that tests can press its controls.
@@ -57,6 +61,14 @@ struct Form1Fixture
     }
     void importLines(const QStringList &lines);
     QStringList rowTexts(int row) const;
+    // Whether any request the server was sent holds `part`.
+    bool asked(const char *part) const;
+    // Sorts as the user does: a click on the results table's header.
+    void clickHeader(int column);
+    // The entries of the results table's menu, opened from the keyboard (Shift+F10).
+    QStringList tableMenu();
+    // Makes another window the active one, as when the user works elsewhere during a run.
+    std::unique_ptr<QWidget> workElsewhere();
     // The run's state as the controls show it: "<caption> list:1 pace:1 timer:0 mode:0 cursor:0".
     QString runState() const;
 
