@@ -34,7 +34,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(int, mode);
         const QByteArray body = "\xEF\xBB\xBF" + QByteArray("<td>收录数量</td>").repeated(300);
-        server.setReply("/page", { status, body, 0, Mode(mode) });
+        server.setReply("/page", { status, body, Mode(mode) });
         const FetchResult result = HttpGetText(server.base() + "/page");
         QVERIFY2(!result.failed(), qPrintable(result.error));
         QCOMPARE(result.text, QString::fromUtf8(body.mid(3))); // without the byte-order mark
@@ -45,50 +45,35 @@ private slots:
     // with a user), each hop's body dropped; compressed bodies unpacked; interim answers skipped.
     void requestAndDecoding()
     {
-        server.setReply("/moved", { 301, "moved here", 0, Mode::Normal, "/siteall/example.com" });
+        server.setReply("/moved", { 301, "moved here", Mode::Normal, "/siteall/example.com" });
         server.setReply("/siteall/example.com", { 200, "ok" });
         QCOMPARE(HttpGetText(server.base() + "/moved").text, QString("ok"));
         QVERIFY(server.requests.last().startsWith("GET /siteall/example.com HTTP/1.1\r\n"));
         QVERIFY(server.requests.last().contains("\r\nIf-Modified-Since: 0"));
 
-        const int hops = net::HttpRequest::kMaxRedirects;
+        const int hops = 10; // followed; one more is not
         for (int i = 0; i <= hops; ++i)
             server.setReply("/r" + QByteArray::number(i),
-                            { 302, "r" + QByteArray::number(i), 0, Mode::Normal,
+                            { 302, "r" + QByteArray::number(i), Mode::Normal,
                               "/r" + QByteArray::number(i + 1) });
         server.setReply("/r" + QByteArray::number(hops + 1), { 200, "end" });
         QCOMPARE(HttpGetText(server.base() + "/r1").text, QString("end"));
         QCOMPARE(HttpGetText(server.base() + "/r0").text, "r" + QString::number(hops));
         const QByteArray withUser = "http://u:p@" + QUrl(server.base()).authority().toLatin1();
-        server.setReply("/user", { 302, "not followed", 0, Mode::Normal, withUser + "/moved" });
+        server.setReply("/user", { 302, "not followed", Mode::Normal, withUser + "/moved" });
         QCOMPARE(HttpGetText(server.base() + "/user").text, QString("not followed"));
 
         const QByteArray page = QByteArray("<td>收录数量</td>").repeated(200);
-        server.setReply(
-            "/packed",
-            { 200,
-              "HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\nConnection: close\r\n\r\n"
-                  + qCompress(page).mid(4),
-              0, Mode::Raw });
-        QCOMPARE(HttpGetText(server.base() + "/packed").text, QString::fromUtf8(page));
-        server.setReply(
-            "/gzip",
-            { 200,
-              "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nConnection: close\r\n\r\n" + kGzipped,
-              0, Mode::Raw });
-        QCOMPARE(HttpGetText(server.base() + "/gzip").text, QString("<td>ok</td>").repeated(20));
-        server.setReply("/gzip-empty",
-                        { 200,
-                          "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 0\r\n\r\n",
-                          0, Mode::Raw });
-        const FetchResult nothing = HttpGetText(server.base() + "/gzip-empty");
-        QVERIFY(!nothing.failed() && nothing.text.isEmpty());
-        server.setReply("/hints",
-                        { 200,
-                          "HTTP/1.1 103 Early Hints\r\nContent-Length: 5\r\n\r\n"
-                          "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok",
-                          0, Mode::Raw });
-        QCOMPARE(HttpGetText(server.base() + "/hints").text, QString("ok")); // interim one skipped
+        const QByteArray ok = "HTTP/1.1 200 OK\r\n";
+        QCOMPARE(raw(ok + "Content-Encoding: deflate\r\nConnection: close\r\n\r\n"
+                     + qCompress(page).mid(4)),
+                 QString::fromUtf8(page));
+        QCOMPARE(raw(ok + "Content-Encoding: gzip\r\nConnection: close\r\n\r\n" + kGzipped),
+                 QString("<td>ok</td>").repeated(20));
+        QCOMPARE(raw(ok + "Content-Encoding: gzip\r\nContent-Length: 0\r\n\r\n"), QString());
+        QCOMPARE(raw("HTTP/1.1 103 Early Hints\r\nContent-Length: 5\r\n\r\n" + ok
+                     + "Content-Length: 2\r\n\r\nok"),
+                 QString("ok")); // the interim answer skipped
     }
 
     void transportFailuresAreErrors_data()
@@ -109,22 +94,15 @@ private slots:
         QFETCH(int, mode);
         QFETCH(qint64, cap);
         QFETCH(Failure, kind);
-        server.setReply("/bad", { 200, QByteArray(4000, 'x'), 0, Mode(mode) });
+        server.setReply("/bad", { 200, QByteArray(4000, 'x'), Mode(mode) });
         const FetchResult result = HttpGetText(server.base() + "/bad", { 300, cap });
         QVERIFY(result.failed());
         QVERIFY(result.text.isEmpty());
         QCOMPARE(result.failure, kind);
+        if (mode != int(Mode::NoAnswer) && mode != int(Mode::CloseMidBody)) // a body at the cap
+            QCOMPARE(HttpGetText(server.base() + "/bad", { 300, 4000 }).text.size(), 4000);
         for (const char *nobody : { "not a url", "http://127.0.0.1:9/" })
             QCOMPARE(HttpGetText(nobody).failure, Failure::NoConnection);
-    }
-
-    void bodyCap()
-    {
-        const qint64 cap = net::HttpRequest::kBodyCap;
-        server.setReply("/cap", { 200, QByteArray(cap, 'x'), 0, Mode::Chunked });
-        QCOMPARE(HttpGetText(server.base() + "/cap").text.size(), cap);
-        server.setReply("/cap", { 200, QByteArray(cap + 1, 'x'), 0, Mode::Chunked });
-        QVERIFY(HttpGetText(server.base() + "/cap").failed());
     }
 
     // Answers that broke on the way are failures, not pages: a body that does not decompress,
@@ -138,7 +116,7 @@ private slots:
             << head + "Content-Length: 12\r\n\r\n" + QByteArray("\x78\x9c garbage!!");
         QTest::newRow("deflate and garbage after it") << head + "Content-Length: "
                 + QByteArray::number(packed.size() + 4) + "\r\n\r\n" + packed + "junk";
-        const QByteArray bomb = qCompress(QByteArray(net::HttpRequest::kBodyCap + 1, 0)).mid(4);
+        const QByteArray bomb = qCompress(QByteArray(16 * 1024 * 1024 + 1, 0)).mid(4);
         QTest::newRow("unpacks past the cap")
             << head + "Content-Length: " + QByteArray::number(bomb.size()) + "\r\n\r\n" + bomb;
         QTest::newRow("truncated gzip")
@@ -158,8 +136,8 @@ private slots:
     void brokenAnswers()
     {
         QFETCH(QByteArray, answer);
-        server.setReply("/broken", { 200, answer, 0, Mode::Raw });
-        const FetchResult result = HttpGetText(server.base() + "/broken");
+        server.setReply("/raw", { 200, answer, Mode::Raw });
+        const FetchResult result = HttpGetText(server.base() + "/raw");
         QVERIFY2(result.failed(), qPrintable(result.text.left(80)));
         QVERIFY(result.text.isEmpty());
         QCOMPARE(result.failure, Failure::Broken);
@@ -186,23 +164,32 @@ private slots:
     // began, is a failure.
     void resetBeforeTheAnswer()
     {
-        server.setReply("/warm", { 200, "warm", 0, Mode::Normal, {}, 0, true });
+        server.setReply("/warm", { 200, "warm", Mode::Normal, {}, 0, true });
         QCOMPARE(HttpGetText(server.base() + "/warm").text, QString("warm"));
-        server.setReply("/twice", { 200, "ok", 0, Mode::Normal, {}, 2 });
+        server.setReply("/twice", { 200, "ok", Mode::Normal, {}, 2 });
         const FetchResult twice = HttpGetText(server.base() + "/twice");
         QVERIFY2(!twice.failed(), qPrintable(twice.error));
         QCOMPARE(twice.text, QString("ok"));
         server.requests.clear();
-        server.setReply("/always", { 200, "ok", 0, Mode::Normal, {}, 100 });
+        server.setReply("/always", { 200, "ok", Mode::Normal, {}, 100 });
         QVERIFY(HttpGetText(server.base() + "/always").failed());
         QVERIFY(server.requests.size() <= 4);
         server.requests.clear();
-        server.setReply("/mid", { 200, QByteArray(4000, 'x'), 0, Mode::CloseMidBody });
+        server.setReply("/mid", { 200, QByteArray(4000, 'x'), Mode::CloseMidBody });
         QVERIFY(HttpGetText(server.base() + "/mid").failed());
         QCOMPARE(server.requests.size(), 1);
     }
 
 private:
+    // The text fetched from an answer written as it is, status line and headers included; a
+    // failure reads as "failed".
+    QString raw(const QByteArray &answer)
+    {
+        server.setReply("/raw", { 200, answer, Mode::Raw });
+        const FetchResult result = HttpGetText(server.base() + "/raw");
+        return result.failed() ? QStringLiteral("failed") : result.text;
+    }
+
     ScriptedHttpServer server;
 };
 

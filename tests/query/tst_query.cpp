@@ -172,7 +172,7 @@ private slots:
         f->onRequest("never.com", [&] {
             tick(); // b.com, the last entry, inside never.com's wait: the run ends
             rowsWhenTheRunEnded = timer()->isActive() ? -1 : f->rowCount();
-            f->server.setReply("/siteall/never.com", { 200, "", 0, {}, {}, 100 });
+            f->server.setReply("/siteall/never.com", { 200, "", {}, {}, 100 });
             f->server.dropHeld("/siteall/never.com"); // and so is the second try
             f->server.release("/siteall/slow.com");
         });

@@ -292,7 +292,7 @@ private slots:
     {
         Form1Fixture f;
         f.server.setReply("/version/main.txt",
-                          { 200, "kwtp:V2.0|", 0, ScriptedHttpServer::Mode::Held });
+                          { 200, "kwtp:V2.0|", ScriptedHttpServer::Mode::Held });
         f.click("Command3");
         f.click("Command5");
         QObject::connect(&f.server, &ScriptedHttpServer::requestSeen, f.form.get(), [&] {

@@ -68,7 +68,7 @@ void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts,
                                ScriptedHttpServer::Mode mode)
 {
     server.setReply(PagePath(server, domain),
-                    { 200, standin::StatisticsPage(domain, counts), 0, mode });
+                    { 200, standin::StatisticsPage(domain, counts), mode });
 }
 
 void Form1Fixture::onRequest(const QString &domain, const std::function<void()> &action)

@@ -24,11 +24,11 @@ public:
     {
         int status = 200;
         QByteArray body;
-        int delayMs = 0;
         Mode mode = Mode::Normal;
         QByteArray location = {}; // a Location header when not empty
         int resets = 0; // the first requests for the path that are reset unanswered
         bool keepAlive = false; // the connection stays open for the next request
+        int delayMs = 0; // for the benchmarks' slow services; tests hold answers instead
     };
 
     ScriptedHttpServer();
