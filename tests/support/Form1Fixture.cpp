@@ -2,12 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QHeaderView>
 #include <QTimer>
 #include <QUrl>
-#include <csignal>
-#include <sys/resource.h>
 
 Form1Fixture::Form1Fixture(bool show, const QString &programDir,
                            const std::function<void(AppSettings &)> &adjust)
@@ -47,23 +44,6 @@ void StepRunToItsEnd(QWidget &form)
     }
 }
 
-void WithFileSizeLimit(qint64 bytes, const std::function<void()> &write)
-{
-    rlimit limit {};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit small { rlim_t(bytes), limit.rlim_max }; // the hard limit kept, to undo it
-    signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
-    write();
-    setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts,
                                ScriptedHttpServer::Mode mode)
 {
@@ -78,15 +58,6 @@ void Form1Fixture::onRequest(const QString &domain, const std::function<void()> 
                          if (seen == path)
                              QTimer::singleShot(0, action);
                      });
-}
-
-QString Form1Fixture::writeFile(const QString &name, const QByteArray &bytes) const
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
 }
 
 void Form1Fixture::importLines(const QStringList &lines)

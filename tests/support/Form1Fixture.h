@@ -6,6 +6,7 @@
 #include "ScriptedHttpServer.h"
 #include "SitePages.h"
 #include "StatusBar.h"
+#include "TestFiles.h"
 
 #include <QPushButton>
 #include <QTableView>
@@ -17,10 +18,6 @@
 // Run steps come from the test, never from the clock: the run timer is set too slow to fire by
 // itself, and each step is made as the timer would make it, until the run is over.
 void StepRunToItsEnd(QWidget &form);
-
-// Runs `write` with files limited to `bytes`, as on a disk that fills: writes past it fail.
-void WithFileSizeLimit(qint64 bytes, const std::function<void()> &write);
-QByteArray ReadFile(const QString &path); // empty when it cannot be read
 
 // A main window wired to a scripted loopback server (statistics pages under /siteall/, the
 // version file, and a forum, service and resource site of its own each) and to platform
@@ -52,7 +49,10 @@ struct Form1Fixture
     {
         server.setReply("/version/main.txt", { 200, body });
     }
-    QString writeFile(const QString &name, const QByteArray &bytes) const;
+    QString writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        return WriteFile(dir.filePath(name), bytes);
+    }
     // Presses the import button and picks `path` (or a file of `lines`) in the file dialog.
     void importFile(const QString &path)
     {
