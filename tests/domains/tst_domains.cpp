@@ -16,6 +16,10 @@
 #include <sys/stat.h>
 #include <variant>
 
+// A list holds at most 32,767 entries of at most 4,096 characters each.
+constexpr int kMostEntries = 32767;
+constexpr int kLongest = 4096;
+
 class TestDomains : public QObject
 {
     Q_OBJECT
@@ -125,32 +129,31 @@ private slots:
     // reported. Reads come in blocks: a line break at the end of one still ends a line.
     void importLimitsAndFailures()
     {
-        const QString wide(kMaxEntryLength, QChar(0x4E2D)); // three bytes each in UTF-8
+        const QString wide(kLongest, QChar(0x4E2D)); // three bytes each in UTF-8
         QString emoji;
-        for (int i = 0; i <= kMaxEntryLength / 2; ++i)
+        for (int i = 0; i <= kLongest / 2; ++i)
             emoji += QString::fromUcs4(U"\U0001F600");
         f->importFile(f->writeFile("odd.txt",
                                    "ok.com\n" + wide.toUtf8() + "\n" + emoji.toUtf8() + "\n"
-                                       + QByteArray(kMaxEntryLength + 1, 'b')
-                                       + "\nbad\xFF\x80.com\n" + QByteArray("nul\0.com\n", 9)));
+                                       + QByteArray(kLongest + 1, 'b') + "\nbad\xFF\x80.com\n"
+                                       + QByteArray("nul\0.com\n", 9)));
         QCOMPARE(f->list()->entries(), QStringList({ "ok.com", wide, emoji }));
         QVERIFY2(QRegularExpression("^information \\D*1\\D.*\\r\\n\\D*2\\D")
                      .match(f->fake.log.last())
                      .hasMatch(),
                  qPrintable(f->fake.log.last()));
 
-        QByteArray bytes
-            = QByteArray(kMaxEntryLength, 'a') + "\n" + QByteArray(kMaxEntryLength + 1, 'b') + "\n";
+        QByteArray bytes = QByteArray(kLongest, 'a') + "\n" + QByteArray(kLongest + 1, 'b') + "\n";
         bytes += QByteArray(64 * 1024 - 1 - bytes.size(), 'x') + "\r"; // ends the first block
         for (int i = 0; i < 40000; ++i)
             bytes += "d" + QByteArray::number(i) + ".com\n\n";
         f->importFile(f->writeFile("long.txt", bytes + "unterminated.com"));
-        QCOMPARE(f->list()->count(), kMaxListEntries);
-        QCOMPARE(f->list()->item(0)->text(), QString(kMaxEntryLength, 'a'));
+        QCOMPARE(f->list()->count(), kMostEntries);
+        QCOMPARE(f->list()->item(0)->text(), QString(kLongest, 'a'));
         QCOMPARE(f->list()->item(1)->text(), QString("d0.com"));
-        const QString past = QString::number(40000 - (kMaxListEntries - 1) + 1);
+        const QString past = QString::number(40000 - (kMostEntries - 1) + 1);
         const QRegularExpression counts(QString("^information .*%1\\D+%2\\D+\\r\\n\\D*2\\D")
-                                            .arg(QString::number(kMaxListEntries), past));
+                                            .arg(QString::number(kMostEntries), past));
         QVERIFY2(counts.match(f->fake.log.last()).hasMatch(), qPrintable(f->fake.log.last()));
 
         f->importFile("/proc/self/mem"); // opens, but every read fails
@@ -176,8 +179,7 @@ private slots:
     {
         f->importLines({ "a.com" });
         f->fake.log.clear();
-        f->fake.clipboardText
-            = "http://www.b.com\r\n\r\nc.cn\n" + QString(kMaxEntryLength + 1, 'x');
+        f->fake.clipboardText = "http://www.b.com\r\n\r\nc.cn\n" + QString(kLongest + 1, 'x');
         f->list()->setFocus();
         QTest::keyClick(f->list(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(f->list()->entries(), QStringList({ "a.com", "b.com", "c.cn" }));
@@ -213,11 +215,11 @@ private slots:
         drop("z.org\nhttp://w.net");
         QCOMPARE(f->list()->entries(), QStringList({ "x.com", "y.com", "z.org", "w.net" }));
 
-        f->importLines(QStringList(kMaxListEntries - 1, "full.com"));
+        f->importLines(QStringList(kMostEntries - 1, "full.com"));
         f->fake.clipboardText = "one.com\ntwo.com";
         QTest::keyClick(f->list(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(f->list()->count(), kMaxListEntries);
-        QCOMPARE(f->list()->item(kMaxListEntries - 1)->text(), QString("one.com"));
+        QCOMPARE(f->list()->count(), kMostEntries);
+        QCOMPARE(f->list()->item(kMostEntries - 1)->text(), QString("one.com"));
         QVERIFY(f->fake.log.last().contains("粘贴的文本中其余1行"));
         drop("three.com");
         QVERIFY(f->fake.log.last().contains("拖入的文本中其余1行"));
@@ -291,11 +293,11 @@ private slots:
         QCOMPARE(f->rowTexts(0), QStringList({ "1", "example.com", "1", "2", "3", "4" }));
         QCOMPARE(f->form->queryState().queryMode, 0);
 
-        f->importLines(QStringList(kMaxListEntries, "a.com"));
+        f->importLines(QStringList(kMostEntries, "a.com"));
         add("example.com", false);
-        QCOMPARE(f->list()->count(), kMaxListEntries);
+        QCOMPARE(f->list()->count(), kMostEntries);
         QCOMPARE(f->fake.log.last(), QString("still open"));
-        QVERIFY(f->fake.log.at(f->fake.log.size() - 2).contains(QString::number(kMaxListEntries)));
+        QVERIFY(f->fake.log.at(f->fake.log.size() - 2).contains(QString::number(kMostEntries)));
     }
 
 private:

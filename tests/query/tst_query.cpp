@@ -377,6 +377,7 @@ private slots:
         f->server.setReply("/siteall/x.com", { 500, "<html>down</html>" });
         retry->trigger(); // x.com fails again: its cells stay empty, it says why, not 查询完毕
         QCOMPARE(f->runState(), kRunning + " cursor:0");
+        QCOMPARE(timer()->interval(), slider()->value() * 1000); // at the pace set
         QVERIFY(!retry->isEnabled());
         QCOMPARE(f->rowTexts(1), QStringList({ "2", "x.com", "", "", "", "" }));
         QCOMPARE(rows->index(1, 0).data(Qt::ToolTipRole).toString(), "失败原因：HTTP 500");
@@ -450,11 +451,8 @@ private slots:
     // last; a rejected last entry only says so.
     void rejectedDomains()
     {
-        QStringList entries(20000, "bad.test");
-        f->importLines(entries << "EXAMPLE.COM"
-                               << "home.example"
-                               << "test.example"
-                               << "z.com");
+        f->importLines(QStringList(20000, "bad.test")
+                       + QStringList({ "EXAMPLE.COM", "home.example", "test.example", "z.com" }));
         f->click("Command2"); // skips the whole stretch, one entry after the other
         QCOMPARE(f->runState(), kRunning + " cursor:20001");
         QCOMPARE(f->rowTexts(0).mid(0, 2), QStringList({ "1", "home.example" }));

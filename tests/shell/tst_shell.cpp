@@ -64,10 +64,7 @@ private slots:
 
         QCOMPARE(f.fake.log, QStringList({ "skin " PROGRAM_DIR "/skinh.she|" }));
         QVERIFY(!visibleAtSkin && f.form->isVisible() && f.form->windowIcon().isNull());
-        const AppSettings &v = f.settings;
-        QCOMPARE(
-            f.status()->panelText(3),
-            QString("V%1.%2.%3").arg(v.versionMajor).arg(v.versionMinor).arg(v.versionRevision));
+        QCOMPARE(f.status()->panelText(3), QString("V1.0.0"));
         QVERIFY(f.button("Command2")->isEnabled());
         QCOMPARE(f.status()->panelText(2), QString("欢迎使用Varnel系列软件"));
         const QRect available = f.form->screen()->availableGeometry();
@@ -251,7 +248,7 @@ private slots:
         QTest::newRow("error page without version") << QByteArray("<html>502</html>") << "";
         QTest::newRow("empty version") << QByteArray("kwtp:|") << "";
         QTest::newRow("second key first") << QByteArray("kwtp:V1kwtp:V1.0|") << "";
-        const QByteArray longest(kMaxVersionLength, 'v');
+        const QByteArray longest(64, 'v');
         QTest::newRow("longest version") << "kwtp:" + longest + "|" << QString(longest);
         QTest::newRow("version too long") << "kwtp:" + longest + "v|"
                                           << "";
