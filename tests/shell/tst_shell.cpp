@@ -120,19 +120,15 @@ private slots:
         QCOMPARE(f.table()->geometry(), table);
         QCOMPARE(header->sectionSize(header->count() - 1), widths.last());
 
-        QFile samples(PROGRAM_DIR "/sample-counts.tsv");
-        QVERIFY(samples.open(QIODevice::ReadOnly));
-        for (const auto &[domain, counts] :
-             standin::ReadCountTable(samples.readAll()).asKeyValueRange())
+        const QByteArray samples = ReadFile(PROGRAM_DIR "/sample-counts.tsv");
+        for (const auto &[domain, counts] : standin::ReadCountTable(samples).asKeyValueRange())
             f.serveCounts(domain, counts);
         f.importFile(PROGRAM_DIR "/sample-domains.txt");
         f.click("Command2");
-        f.find<QTimer>("Timer1")->setInterval(10);
-        QTRY_COMPARE(f.button("Command2")->text(), QString("批量查询"));
+        StepRunToItsEnd(*f.form);
         QDir().mkpath(PICTURES_DIR);
         QVERIFY(f.form->grab().save(PICTURES_DIR "/Form1.png"));
-        auto *slider = f.find<QSlider>("Slider1");
-        QCOMPARE(TickMarksAlongTheBottom(*slider), slider->maximum() - slider->minimum() + 1);
+        QCOMPARE(TickMarksAlongTheBottom(*f.find<QSlider>("Slider1")), 59); // 2 to 60 seconds
         f.fake.onOpen = [](QDialog &dialog) {
             dialog.findChild<QLineEdit *>("Text1")->setText("example.net");
             QVERIFY(dialog.grab().save(PICTURES_DIR "/Form2.png"));
@@ -377,18 +373,13 @@ private slots:
         f.fake.fileAnswers << f.dir.filePath("results.xlsx") << f.dir.filePath("no/results.xlsx");
         table->findChild<QAction *>("exportWorkbook")->trigger();
         table->findChild<QAction *>("exportWorkbook")->trigger();
-        const auto part = [&](const char *name) {
-            QProcess unzip;
-            unzip.start("unzip", { "-p", f.dir.filePath("results.xlsx"), name });
-            unzip.waitForFinished(60'000);
-            return QString::fromUtf8(unzip.readAllStandardOutput());
-        };
-        const QString rows = part("xl/worksheets/sheet1.xml");
+        const QString workbook = f.dir.filePath("results.xlsx");
+        const QString rows = ZipPart(workbook, "xl/worksheets/sheet1.xml");
         QVERIFY2(rows.contains(R"(<c r="C2"><v>12300</v></c>)") && rows.contains("ySplit=\"1\"")
                      && rows.contains("<t>=1+HYPERLINK(B2)</t>") && !rows.contains("<f>")
                      && rows.contains("<t>HTTP 404</t>") && rows.contains("<t>失败原因</t>"),
                  qPrintable(rows.left(3000)));
-        QVERIFY(part("xl/workbook.xml").contains("name=\"收录查询结果\""));
+        QVERIFY(ZipPart(workbook, "xl/workbook.xml").contains("name=\"收录查询结果\""));
         QCOMPARE(f.fake.log.last(),
                  "warning Varnel系列软件: 无法保存文件：" + f.dir.filePath("no/results.xlsx")
                      + "\r\n文件夹不存在。");
@@ -445,8 +436,13 @@ private slots:
     {
         QTemporaryDir data;
         const QString path = data.filePath("history.sqlite");
-        const auto withHistory = [&](AppSettings &settings) { settings.historyFile = path; };
-        auto f = std::make_unique<Form1Fixture>(true, QString(), withHistory);
+        const auto started = [](const QString &file, bool sample = false) {
+            return std::make_unique<Form1Fixture>(true, QString(), [=](AppSettings &settings) {
+                settings.historyFile = file;
+                settings.sampleData = sample;
+            });
+        };
+        auto f = started(path);
         f->button("Command2")->setEnabled(true);
         f->importLines({ "a.com", "fail.com" });
         for (const char *baidu : { "1,180", "1,234" }) {
@@ -456,11 +452,11 @@ private slots:
         }
         QTableView *table = f->table();
         const QAbstractItemModel *rows = table->model();
-        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        const QString before = "上次（" + QDate::currentDate().toString(Qt::ISODate) + "）：";
         QTRY_COMPARE_WITH_TIMEOUT(rows->index(0, 2).data(Qt::ToolTipRole).toString(),
-                                  "上次（" + today + "）：1,180，+54", 60'000);
+                                  before + "1,180，+54", 60'000);
         QCOMPARE(rows->index(0, 2).data().toString(), "1,234");
-        QCOMPARE(rows->index(0, 3).data(Qt::ToolTipRole).toString(), "上次（" + today + "）：5，0");
+        QCOMPARE(rows->index(0, 3).data(Qt::ToolTipRole).toString(), before + "5，0");
         QVERIFY(!rows->index(0, 4).data(Qt::ToolTipRole).isValid());
         QCOMPARE(rows->index(1, 2).data(Qt::ToolTipRole).toString(), "失败原因：HTTP 404");
         const auto marked = [&](int column) { // pixels of a strong red in the cell
@@ -490,7 +486,7 @@ private slots:
         QVERIFY(QString::fromUtf8(csv.readAll()).contains(",\"1,180\",5,'-,7,\r\n"));
         window->close();
 
-        f = std::make_unique<Form1Fixture>(true, QString(), withHistory); // started again
+        f = started(path); // started again
         table = f->table();
         table->findChild<QAction *>("openLastResults")->trigger();
         QCOMPARE(f->rowTexts(0), QStringList({ "1", "a.com", "1,234", "5", "-", "7" }));
@@ -505,17 +501,13 @@ private slots:
         QCOMPARE(f->status()->panelText(2), "历史中还没有结果");
         QCOMPARE(f->rowCount(), 2);
 
-        f = std::make_unique<Form1Fixture>(true, QString(), [&](AppSettings &settings) {
-            withHistory(settings);
-            settings.sampleData = true;
-        });
+        f = started(path, true);
         QVERIFY(!f->table()->findChild<QAction *>("openLastResults")->isEnabled());
         // A file that cannot be made: said once, and the history is off until the next start.
         QFile plain(data.filePath("plain"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         const QString nowhere = plain.fileName() + "/history.sqlite";
-        f = std::make_unique<Form1Fixture>(
-            true, QString(), [&](AppSettings &settings) { settings.historyFile = nowhere; });
+        f = started(nowhere);
         QTRY_COMPARE_WITH_TIMEOUT(f->fake.log.size(), 1, 60'000);
         QVERIFY2(f->fake.log.first().startsWith("warning Varnel系列软件: 无法使用历史记录文件："
                                                 + nowhere + "\r\n"),

@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include <QFile>
+#include <QProcess>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -16,6 +17,14 @@ QByteArray ReadFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString ZipPart(const QString &zip, const QString &name)
+{
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), { QStringLiteral("-p"), zip, name });
+    unzip.waitForFinished(60'000);
+    return QString::fromUtf8(unzip.readAllStandardOutput());
 }
 
 void WithFileSizeLimit(qint64 bytes, const std::function<void()> &write)
