@@ -172,9 +172,10 @@ private slots:
         f->onRequest("never.com", [&] {
             tick(); // b.com, the last entry, inside never.com's wait: the run ends
             rowsWhenTheRunEnded = timer()->isActive() ? -1 : f->rowCount();
-            f->server.setReply("/siteall/never.com", { 200, "", {}, {}, 100 });
-            f->server.dropHeld("/siteall/never.com"); // and so is the second try
-            f->server.release("/siteall/slow.com");
+            f->server.setReply(
+                "/siteall/never.com",
+                { 200, QByteArray(100, 'x'), ScriptedHttpServer::Mode::CloseMidBody });
+            f->server.release(); // never.com's connection breaks
         });
         f->click("Command2");
         timer()->setInterval(3600 * 1000); // the steps come from the test

@@ -37,18 +37,7 @@ void ScriptedHttpServer::release(const QByteArray &path)
         if (!path.isEmpty() && h.path != path)
             m_held.append(h);
         else if (h.socket)
-            answer(h.socket, h.reply);
-    }
-}
-
-void ScriptedHttpServer::dropHeld(const QByteArray &path)
-{
-    for (qsizetype i = m_held.size() - 1; i >= 0; --i) {
-        if (m_held.at(i).path != path)
-            continue;
-        if (m_held.at(i).socket)
-            m_held.at(i).socket->abort();
-        m_held.removeAt(i);
+            answer(h.socket, m_replies.value(h.path));
     }
 }
 
@@ -72,7 +61,7 @@ void ScriptedHttpServer::onData(QTcpSocket *socket)
         return;
     QPointer<QTcpSocket> guarded(socket);
     if (reply.mode == Mode::Held) {
-        m_held.append({ guarded, path, reply });
+        m_held.append({ guarded, path });
         return;
     }
     QTimer::singleShot(reply.delayMs, this, [this, guarded, reply] {

@@ -35,10 +35,9 @@ public:
     QString base() const; // "http://127.0.0.1:<port>"
     void setReply(const QByteArray &path, const Reply &reply) { m_replies.insert(path, reply); }
     void close(); // connections are refused from now on
-    // Sends the held answers (of `path` only, when given) in the order they were asked for.
+    // Sends the held answers (of `path` only, when given) in the order they were asked for, each
+    // as its path's reply now reads.
     void release(const QByteArray &path = {});
-    // Resets the connections of the held answers of `path`, unanswered.
-    void dropHeld(const QByteArray &path);
     QList<QByteArray> requests; // request line and headers, one entry per request
 
 signals:
@@ -55,7 +54,6 @@ private:
     {
         QPointer<QTcpSocket> socket;
         QByteArray path;
-        Reply reply;
     };
     QList<Held> m_held;
 };
