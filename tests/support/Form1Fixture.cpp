@@ -113,12 +113,10 @@ QStringList Form1Fixture::tableMenu()
     return entries;
 }
 
-std::unique_ptr<QWidget> Form1Fixture::workElsewhere()
+bool Form1Fixture::workElsewhere()
 {
-    auto elsewhere = std::make_unique<QWidget>();
+    elsewhere = std::make_unique<QWidget>();
     elsewhere->show();
     elsewhere->activateWindow();
-    static_cast<void>(
-        QTest::qWaitFor([&] { return elsewhere->isActiveWindow(); })); // told by the caller
-    return elsewhere;
+    return QTest::qWaitFor([this] { return elsewhere->isActiveWindow(); });
 }

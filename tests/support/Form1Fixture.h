@@ -68,7 +68,7 @@ struct Form1Fixture
     // The entries of the results table's menu, opened from the keyboard (Shift+F10).
     QStringList tableMenu();
     // Makes another window the active one, as when the user works elsewhere during a run.
-    std::unique_ptr<QWidget> workElsewhere();
+    bool workElsewhere();
     // The run's state as the controls show it: "<caption> list:1 pace:1 timer:0 mode:0 cursor:0".
     QString runState() const;
 
@@ -77,4 +77,5 @@ struct Form1Fixture
     QTemporaryDir dir;
     AppSettings settings;
     std::unique_ptr<Form1> form;
+    std::unique_ptr<QWidget> elsewhere;
 };
