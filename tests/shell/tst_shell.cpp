@@ -155,14 +155,10 @@ private slots:
         QVERIFY(!batch.exitStatus && batch.batch);
         QCOMPARE(batch.batch->paceMs, 60 * 1000);
         QCOMPARE(ParseCommandLine({ "prog", "l.txt" }).listFiles, QStringList({ "l.txt" }));
-        for (const QStringList &wrong :
-             QList<QStringList> { { "--batch", "l.txt", "--pace", "1" },
-                                  { "--batch", "l.txt", "--pace", "2.5" },
-                                  { "--batch", "l.txt", "--pace", "61" },
-                                  { "--batch", "l.txt", "--resume" },
-                                  { "--batch", "l.txt", "stray" },
-                                  { "--output", "o.csv" } })
-            QCOMPARE(ParseCommandLine(QStringList { "prog" } + wrong).exitStatus, 2);
+        for (const char *wrong :
+             { "--batch l --pace 1", "--batch l --pace 2.5", "--batch l --resume",
+               "--batch l --pace 61", "--batch l stray", "--output o.csv" })
+            QCOMPARE(ParseCommandLine(QString("prog ").append(wrong).split(' ')).exitStatus, 2);
         for (const char *bad : { "127.0.0.1:1", "ftp://h", "http://", "", "http://u:p@h",
                                  "http://h/?q", "http://h/#f" }) {
             const CommandLine refused = ParseCommandLine({ "prog", "--stats-url", bad });
@@ -301,18 +297,16 @@ private slots:
                                "start explorer.exe " + f.settings.resourceUrl,
                                "start explorer.exe " + f.settings.serviceUrl }));
         // A screen reader tells where each link leads.
-        QCOMPARE(
-            QStringList({ f.button("Command3")->accessibleDescription(),
-                          f.button("Command4")->accessibleDescription(),
-                          f.button("Command5")->accessibleDescription() }),
-            QStringList({ f.settings.forumUrl, f.settings.serviceUrl, f.settings.resourceUrl }));
+        for (const auto &[link, site] : { std::pair("Command3", f.settings.forumUrl),
+                                          { "Command4", f.settings.serviceUrl },
+                                          { "Command5", f.settings.resourceUrl } })
+            QCOMPARE(f.button(link)->accessibleDescription(), site);
         // An opener that starts, then finds no browser: the same box with the address.
         f.fake.failsLater = true;
         f.click("Command3");
-        QCoreApplication::processEvents();
-        QCOMPARE(f.fake.log.last(),
-                 "information Varnel系列软件: 无法打开浏览器，请手动访问以下网址：\r\n"
-                     + f.settings.forumUrl);
+        QTRY_COMPARE(f.fake.log.last(),
+                     "information Varnel系列软件: 无法打开浏览器，请手动访问以下网址：\r\n"
+                         + f.settings.forumUrl);
     }
 
     // Rows with a comma in a count, a CR in a count, a formula, a failed fetch, and a long
