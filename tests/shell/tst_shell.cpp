@@ -5,7 +5,6 @@
 #include "UpdateCheck.h"
 #include "WriteFailure.h"
 
-#include <QAccessible>
 #include <QAction>
 #include <QDialog>
 #include <QFileDialog>
@@ -77,16 +76,6 @@ private slots:
             if (w->focusPolicy() != Qt::NoFocus && !(button && !button->text().isEmpty()))
                 QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
         }
-
-        // As assistive technologies read it: the window a frame, a named status bar, its
-        // message read as its text.
-        f.status()->setPanelText(2, "a.com查询完毕");
-        QCOMPARE(
-            QAccessible::queryAccessibleInterface(f.status()->panel(2))->text(QAccessible::Name),
-            QString("a.com查询完毕"));
-        QCOMPARE(QAccessible::queryAccessibleInterface(f.form.get())->role(), QAccessible::Window);
-        const QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(f.status());
-        QVERIFY(bar->role() == QAccessible::StatusBar && !bar->text(QAccessible::Name).isEmpty());
 
         QHeaderView *header = f.table()->horizontalHeader();
         const QList<int> widths { header->sectionSize(1),
