@@ -255,16 +255,16 @@ private slots:
         QCOMPARE(f->list()->entries(), QStringList({ "b.com", "d.com" }));
 
         f->importLines({ "a.com", "b.cn", "A.COM", "bad", "b.cn", "test.example" });
-        pick("删除重复域名");
+        QVERIFY(f->menu(f->list(), "删除重复域名").contains("删除重复域名"));
         QCOMPARE(f->list()->entries(), QStringList({ "a.com", "b.cn", "bad", "test.example" }));
         QCOMPARE(f->status()->panelText(2), QString("已删除2个重复域名，共4个域名"));
-        pick("删除无效域名");
+        QVERIFY(f->menu(f->list(), "删除无效域名").contains("删除无效域名"));
         QCOMPARE(f->list()->entries(), QStringList({ "a.com", "b.cn" }));
         QCOMPARE(f->status()->panelText(2), QString("已删除2个无效域名，共2个域名"));
-        pick("清空列表"); // 取消
+        QVERIFY(f->menu(f->list(), "清空列表").contains("清空列表")); // 取消
         QCOMPARE(f->list()->count(), 2);
         f->fake.confirms = true;
-        pick("清空列表");
+        QVERIFY(f->menu(f->list(), "清空列表").contains("清空列表"));
         QCOMPARE(f->list()->count(), 0);
         QCOMPARE(f->fake.log.filter("confirm").size(), 2);
         f->importLines({ "a.com", "a.com" });
@@ -321,23 +321,6 @@ private:
             return;
         QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(f->list()->viewport(), &drop);
-    }
-
-    // Opens the domain list's menu from the keyboard and picks the entry reading `text`.
-    void pick(const QString &text)
-    {
-        QTimer::singleShot(0, this, [text] {
-            QWidget *menu = QApplication::activePopupWidget();
-            QVERIFY(menu);
-            const QList<QAction *> entries = menu->actions();
-            const auto chosen = std::find_if(entries.begin(), entries.end(),
-                                             [&](QAction *a) { return a->text() == text; });
-            menu->close();
-            QVERIFY(chosen != entries.end());
-            (*chosen)->trigger();
-        });
-        f->list()->setFocus();
-        QTest::keyClick(f->list(), Qt::Key_F10, Qt::ShiftModifier);
     }
 
     // Opens the add dialog, which must come fresh, types `text`, ticks the box if asked, adds.

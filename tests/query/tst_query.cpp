@@ -345,7 +345,7 @@ private slots:
         f->click("Command2");
         QVERIFY(!retry->isEnabled());
         StepRunToItsEnd(*f->form);
-        QVERIFY(f->tableMenu().contains("重新查询失败的域名（2）"));
+        QVERIFY(f->menu().contains("重新查询失败的域名（2）"));
         QVERIFY(retry->isEnabled());
         // A failed row says why and looks unlike a row with counts; the end says how it went.
         const QAbstractItemModel *rows = f->table()->model();
@@ -385,7 +385,7 @@ private slots:
         QCOMPARE(f->status()->panelText(2), QString("重新查询完毕：有结果3行，失败1行"));
         QCOMPARE(f->server.requests.size(), 2); // never zero.com
         QCOMPARE(f->fake.desktop, QStringList({ "progress 0.5", "progress 1", "progress off" }));
-        QVERIFY(f->tableMenu().contains("重新查询失败的域名（1）"));
+        QVERIFY(f->menu().contains("重新查询失败的域名（1）"));
 
         // A retry does not walk the list: emptied meanwhile, it is still stopped by the button.
         f->importFile(f->writeFile("blank.txt", "\n\n"));
@@ -399,7 +399,7 @@ private slots:
         QCOMPARE(f->runState(), kIdle);
         QVERIFY(f->fake.log.isEmpty());
         QCOMPARE(f->rowTexts(1).mid(0, 3), QStringList({ "2", "x.com", "1" })); // it still lands
-        QVERIFY(f->tableMenu().contains("重新查询失败的域名"));
+        QVERIFY(f->menu().contains("重新查询失败的域名"));
         QVERIFY(!retry->isEnabled());
     }
 

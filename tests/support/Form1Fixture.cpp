@@ -99,17 +99,23 @@ void Form1Fixture::clickHeader(int column)
                       QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
 }
 
-QStringList Form1Fixture::tableMenu()
+QStringList Form1Fixture::menu(QWidget *widget, const QString &pick)
 {
     QStringList entries;
-    QTimer::singleShot(0, [&entries] {
+    QTimer::singleShot(0, [&entries, pick] {
         QWidget *menu = QApplication::activePopupWidget();
-        for (const QAction *action : menu->actions())
+        QAction *chosen = nullptr;
+        for (QAction *action : menu->actions()) {
             entries << action->text();
+            chosen = action->text() == pick ? action : chosen;
+        }
         menu->close();
+        if (chosen)
+            chosen->trigger();
     });
-    table()->setFocus();
-    QTest::keyClick(table(), Qt::Key_F10, Qt::ShiftModifier);
+    widget = widget ? widget : table();
+    widget->setFocus();
+    QTest::keyClick(widget, Qt::Key_F10, Qt::ShiftModifier);
     return entries;
 }
 

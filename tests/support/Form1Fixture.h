@@ -65,8 +65,9 @@ struct Form1Fixture
     bool asked(const char *part) const;
     // Sorts as the user does: a click on the results table's header.
     void clickHeader(int column);
-    // The entries of the results table's menu, opened from the keyboard (Shift+F10).
-    QStringList tableMenu();
+    // The entries of `widget`'s own menu (the results table's when none is named), opened from
+    // the keyboard (Shift+F10); the entry reading `pick`, when named, is chosen.
+    QStringList menu(QWidget *widget = nullptr, const QString &pick = {});
     // Makes another window the active one, as when the user works elsewhere during a run.
     bool workElsewhere();
     // The run's state as the controls show it: "<caption> list:1 pace:1 timer:0 mode:0 cursor:0".
