@@ -145,17 +145,12 @@ private slots:
     void refusedOutputs()
     {
         const QByteArray header = "\xEF\xBB\xBF编号,域名,百度,Google,360,Sogou\r\n";
-        const struct
-        {
-            QByteArray content;
-            const char *said;
-        } notOurs[] = { { "\xEF\xBB\xBF"
-                          "a,b\r\n\"broken\r\n",
-                          "不是本程序" },
-                        { header + "1,\"a\"x.com,1,1,1,1\r\n2,b.com,1,1,1,1\r\n", "不是本程序" },
-                        { header + "1,a.com,1,1\r\n2,b.com,1,1,1,1\r\n", "第2行" },
-                        { header + "2147483647,a.com,1,1,1,1\r\n", "编号超出范围" },
-                        { header + "99999999999,a.com,1,1,1,1\r\n", "编号超出范围" } };
+        const std::pair<QByteArray, const char *> notOurs[]
+            = { { header.left(3) + "a,b\r\n\"broken\r\n", "不是本程序" },
+                { header + "1,\"a\"x.com,1,1,1,1\r\n2,b.com,1,1,1,1\r\n", "不是本程序" },
+                { header + "1,a.com,1,1\r\n2,b.com,1,1,1,1\r\n", "第2行" },
+                { header + "2147483647,a.com,1,1,1,1\r\n", "编号超出范围" },
+                { header + "99999999999,a.com,1,1,1,1\r\n", "编号超出范围" } };
         for (const auto &[content, said] : notOurs) {
             const QString earlier = f->writeFile("earlier.csv", content);
             QCOMPARE(batch({ earlier, true }), 2);
@@ -174,15 +169,11 @@ private slots:
         QFile other(held);
         QVERIFY(other.open(QIODevice::ReadOnly));
         QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0); // as a second run would
-        const struct
-        {
-            QString output;
-            bool resume;
-            const char *said;
-        } unusable[] = { { fifo, false, "不是普通文件" },
-                         { "/dev/zero", true, "不是普通文件" },
-                         { held, false, "另一个批量查询正在写入" },
-                         { f->dir.filePath("no/out.csv"), false, "文件夹不存在" } };
+        const std::tuple<QString, bool, const char *> unusable[]
+            = { { fifo, false, "不是普通文件" },
+                { "/dev/zero", true, "不是普通文件" },
+                { held, false, "另一个批量查询正在写入" },
+                { f->dir.filePath("no/out.csv"), false, "文件夹不存在" } };
         for (const auto &[output, resume, said] : unusable) {
             QCOMPARE(batch({ output, resume }), 4);
             QVERIFY2(messages.value(0).contains(said), qPrintable(messages.value(0)));

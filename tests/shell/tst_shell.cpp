@@ -362,18 +362,15 @@ private slots:
                  QStringList({ "results.xlsx" }));
         // The error number decides, whatever the volume says; a size that cannot be read (a
         // container's mount table may not list the folder) is unknown, never full.
-        const struct
-        {
-            WriteFailure failure;
-            QString reason;
-        } reasons[] = { { { EFBIG, true, true, 0, 9, "x" }, "文件超过了系统允许的大小。" },
-                        { { EDQUOT, true, true, {}, 9, "x" }, "磁盘空间不足。" },
-                        { { EROFS, true, true, 100, 9, "x" }, "没有写入权限。" },
-                        { { ENOTDIR, true, true, 100, 9, "x" }, "文件夹不存在。" },
-                        { { EIO, true, true, 0, 9, "x" }, "写入失败（x）。" },
-                        { { 0, true, true, {}, 9, "x" }, "写入失败（x）。" },
-                        { { 0, true, true, 8, 9, "x" }, "磁盘空间不足。" },
-                        { { 0, true, false, 8, 9, "x" }, "没有写入权限。" } };
+        const std::pair<WriteFailure, QString> reasons[]
+            = { { { EFBIG, true, true, 0, 9, "x" }, "文件超过了系统允许的大小。" },
+                { { EDQUOT, true, true, {}, 9, "x" }, "磁盘空间不足。" },
+                { { EROFS, true, true, 100, 9, "x" }, "没有写入权限。" },
+                { { ENOTDIR, true, true, 100, 9, "x" }, "文件夹不存在。" },
+                { { EIO, true, true, 0, 9, "x" }, "写入失败（x）。" },
+                { { 0, true, true, {}, 9, "x" }, "写入失败（x）。" },
+                { { 0, true, true, 8, 9, "x" }, "磁盘空间不足。" },
+                { { 0, true, false, 8, 9, "x" }, "没有写入权限。" } };
         for (const auto &[failure, reason] : reasons)
             QCOMPARE(WriteFailureReason(failure), reason);
 
