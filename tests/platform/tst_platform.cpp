@@ -112,12 +112,12 @@ private slots:
                 .arg(QCoreApplication::applicationName()));
 
         // A click on another notification does nothing; on ours, its action runs.
-        for (uint id : { 7u, 42u }) {
+        const auto click = [&desktop](uint id) {
             QDBusMessage clicked = QDBusMessage::createSignal(
                 "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "ActionInvoked");
-            clicked << id << QString("default");
-            QVERIFY(desktop.send(clicked));
-        }
+            return desktop.send(clicked << id << QString("default"));
+        };
+        QVERIFY(click(7) && click(42));
         QTRY_VERIFY(activated);
 
         // A service that answers with the wrong types names no notification: a click said to
@@ -127,10 +127,7 @@ private slots:
         bool raised = false;
         fresh.notify("标题", "正文", [&] { raised = true; });
         QTRY_COMPARE(service.calls.size(), 2);
-        QDBusMessage clicked = QDBusMessage::createSignal(
-            "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "ActionInvoked");
-        clicked << 0u << QString("default");
-        QVERIFY(desktop.send(clicked));
+        QVERIFY(click(0));
         // Round trips on both connections: the bus has routed the click, and it has arrived.
         const QDBusMessage ping = QDBusMessage::createMethodCall(
             "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.Peer", "Ping");
