@@ -29,7 +29,7 @@ private slots:
 
     void rowsAndStatuses()
     {
-        QCOMPARE(batch({}), 1);
+        QCOMPARE(batch(), 1);
         QCOMPARE(csv,
                  QString("\xEF\xBB\xBF"
                          "编号,域名,百度,Google,360,Sogou\r\n"
@@ -39,20 +39,20 @@ private slots:
                                "2 fail.com 失败（HTTP 404）", "3 c.com 1 2 3 4",
                                "共查询3个域名：有结果2个，失败1个，跳过1个" }));
         const QString workbook = f->dir.filePath("out.xlsx"); // written once, at the end
-        QCOMPARE(batch({ workbook }), 1);
+        QCOMPARE(batch(workbook), 1);
         const QString sheet = ZipPart(workbook, "xl/worksheets/sheet1.xml");
         QVERIFY2(sheet.contains("<t>c.com</t>") && sheet.contains("<t>HTTP 404</t>"),
                  qPrintable(sheet.left(2000)));
-        QCOMPARE(batch({ workbook, true }), 2); // no rows to append to
+        QCOMPARE(batch(workbook, true), 2); // no rows to append to
 
         f->serveCounts("fail.com", { "0", "0", "0", "0" });
-        QCOMPARE(batch({}), 0);
+        QCOMPARE(batch(), 0);
 
-        QCOMPARE(batch({}, f->dir.filePath("missing.txt")), 4);
-        QCOMPARE(batch({}, "/dev/zero"), 4);
+        QCOMPARE(batch({}, false, f->dir.filePath("missing.txt")), 4);
+        QCOMPARE(batch({}, false, "/dev/zero"), 4);
         QVERIFY(csv.isEmpty());
         // Standard output that takes nothing more: said, and not a success.
-        QCOMPARE(batch({}, {}, std::fopen("/dev/full", "w")), 4);
+        QCOMPARE(batch({}, false, {}, std::fopen("/dev/full", "w")), 4);
         QCOMPARE(messages, QStringList({ "无法写入标准输出：磁盘空间不足。已停止查询。" }));
 
         // The gate: no query without a matching version file; why it failed is named.
@@ -60,11 +60,11 @@ private slots:
         for (const QByteArray &version :
              { QByteArray("kwtp:V2.0|"), QByteArray("<html>502</html>") }) {
             f->serveVersionFile(version);
-            QCOMPARE(batch({}), 3);
+            QCOMPARE(batch(), 3);
             QCOMPARE(messages.size(), 1);
         }
         f->server.close();
-        QCOMPARE(batch({}), 3);
+        QCOMPARE(batch(), 3);
         QVERIFY2(messages.value(0).contains("连接更新服务器出错："), qPrintable(messages.value(0)));
         QVERIFY(!f->asked("/siteall/"));
     }
@@ -81,12 +81,12 @@ private slots:
         list = f->writeFile("list.txt", "c.com\n");
         qputenv("http_proxy", f->server.base().toUtf8());
         f->settings = AppSettings::onHost(named);
-        QCOMPARE(batch({}), 0);
+        QCOMPARE(batch(), 0);
         QVERIFY(csv.endsWith("1,c.com,1,2,3,4\r\n"));
 
         qputenv("http_proxy", "http://127.0.0.1:9");
         f->settings = AppSettings().withSampleService(f->server.base());
-        QCOMPARE(batch({}), 0);
+        QCOMPARE(batch(), 0);
     }
 
     // Each row is on disk as soon as it is made; Ctrl+C ends the query under way at once with
@@ -107,7 +107,7 @@ private slots:
         f->serveCounts("d.com", { "5", "5", "5", "5" });
         f->serveCounts("=d.com", { "6", "6", "6", "6" });
         list = f->writeFile("list.txt", "a.com\nfail.com\nc.com\nd.com\n=d.com\n");
-        QCOMPARE(batch({ out }), 128 + SIGINT);
+        QCOMPARE(batch(out), 128 + SIGINT);
         QCOMPARE(onDiskMeanwhile.count("\r\n"), 3); // header, a.com, fail.com
         QCOMPARE(ReadFile(out), onDiskMeanwhile);
         QVERIFY(!f->asked("d.com"));
@@ -116,7 +116,7 @@ private slots:
 
         f->serveCounts("fail.com", { "9", "9", "9", "9" });
         f->serveCounts("c.com", { "1", "2", "3", "4" });
-        QCOMPARE(batch({ out, true }), 0);
+        QCOMPARE(batch(out, true), 0);
         const QByteArray finished
             = "\xEF\xBB\xBF"
               "编号,域名,百度,Google,360,Sogou\r\n1,a.com,\"12,300\",-7,0,'=1+1\r\n"
@@ -128,13 +128,13 @@ private slots:
         const QString cut = f->writeFile("cut.csv", finished + "9,e.com,1,1,1,1\r\n8,\"f.com,1");
         f->serveCounts("g.com", { "7", "7", "7", "7" });
         list = f->writeFile("list.txt", "a.com\n=d.com\ng.com\n");
-        QVERIFY2(batch({ cut, true }) == 0, qPrintable(messages.join('\n')));
+        QVERIFY2(batch(cut, true) == 0, qPrintable(messages.join('\n')));
         QCOMPARE(ReadFile(cut), finished + "9,e.com,1,1,1,1\r\n10,g.com,7,7,7,7\r\n");
         QVERIFY2(messages.first().contains("最后一行不完整"), qPrintable(messages.join('\n')));
         // A crash while the header itself was being written: the file starts again with it.
         const QString headless = f->writeFile("headless.csv", "\xEF\xBB\xBF编号,域");
         list = f->writeFile("list.txt", "g.com\n");
-        QCOMPARE(batch({ headless, true }), 0);
+        QCOMPARE(batch(headless, true), 0);
         QCOMPARE(ReadFile(headless),
                  QByteArray("\xEF\xBB\xBF编号,域名,百度,Google,360,Sogou\r\n1,g.com,7,7,7,7\r\n"));
     }
@@ -153,14 +153,14 @@ private slots:
                 { header + "99999999999,a.com,1,1,1,1\r\n", "编号超出范围" } };
         for (const auto &[content, said] : notOurs) {
             const QString earlier = f->writeFile("earlier.csv", content);
-            QCOMPARE(batch({ earlier, true }), 2);
+            QCOMPARE(batch(earlier, true), 2);
             QVERIFY2(messages.value(0).contains(said), qPrintable(messages.value(0)));
             QCOMPARE(ReadFile(earlier), content);
         }
 
         const QString alias = f->dir.filePath("alias.txt");
         QVERIFY(QFile::link(list, alias));
-        QCOMPARE(batch({ alias }), 2);
+        QCOMPARE(batch(alias), 2);
         QCOMPARE(ReadFile(list), QByteArray("http://www.a.com\nbad\nfail.com\nc.com\n"));
 
         const QString fifo = f->dir.filePath("fifo");
@@ -175,7 +175,7 @@ private slots:
                 { held, false, "另一个批量查询正在写入" },
                 { f->dir.filePath("no/out.csv"), false, "文件夹不存在" } };
         for (const auto &[output, resume, said] : unusable) {
-            QCOMPARE(batch({ output, resume }), 4);
+            QCOMPARE(batch(output, resume), 4);
             QVERIFY2(messages.value(0).contains(said), qPrintable(messages.value(0)));
         }
         QVERIFY(!f->asked("/siteall/"));
@@ -187,7 +187,7 @@ private slots:
     {
         const QString out = f->dir.filePath("out.csv");
         int status = 0;
-        WithFileSizeLimit(80, [&] { status = batch({ out }); }); // the header and a row fit
+        WithFileSizeLimit(80, [&] { status = batch(out); }); // the header and a row fit
         QCOMPARE(status, 4);
         QCOMPARE(ReadFile(out),
                  QByteArray("\xEF\xBB\xBF编号,域名,百度,Google,360,Sogou\r\n1,a.com,\"12,300\",-7,"
@@ -204,7 +204,7 @@ private slots:
     {
         const QString path = f->dir.filePath("history.sqlite");
         f->settings.historyFile = path;
-        QCOMPARE(batch({}), 1);
+        QCOMPARE(batch(), 1);
         QCOMPARE(AskSqlite(path, "SELECT group_concat(kind) FROM runs").toString(), "batch");
         QCOMPARE(
             AskSqlite(path,
@@ -228,20 +228,16 @@ private slots:
     }
 
 private:
-    struct Target
-    {
-        QString output;
-        bool resume = false;
-    };
     // Runs the batch with CSV and messages kept in memory (a file size limit leaves them be);
     // each message line's local time is checked and taken off.
-    int batch(const Target &target, const QString &path = {}, FILE *csvOut = nullptr)
+    int batch(const QString &output = {}, bool resume = false, const QString &path = {},
+              FILE *csvOut = nullptr)
     {
         BatchOptions options;
         options.list = path.isEmpty() ? list : path;
         options.paceMs = 1; // the command line keeps its 2 s minimum
-        options.output = target.output;
-        options.resume = target.resume;
+        options.output = output;
+        options.resume = resume;
         char *outBytes = nullptr, *errBytes = nullptr;
         size_t outSize = 0, errSize = 0;
         FILE *out = csvOut ? csvOut : open_memstream(&outBytes, &outSize);
