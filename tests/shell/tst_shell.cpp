@@ -445,17 +445,15 @@ private slots:
 
         table->selectRow(0);
         table->findChild<QAction *>("showHistory")->trigger();
-        auto *window = qobject_cast<QWidget *>(f->form->findChild<QWidget *>("HistoryWindow"));
-        QVERIFY(window && window->isVisible());
-        QVERIFY(window->windowTitle().contains("a.com"));
+        QWidget *window = f->form->findChild<QWidget *>("HistoryWindow");
+        QVERIFY(window && window->isVisible() && window->windowTitle().contains("a.com"));
         auto *past = window->findChild<QTableView *>("historyRows");
         QCOMPARE(past->model()->rowCount(), 2);
         QCOMPARE(past->model()->index(0, 1).data().toString(), "1,234"); // the newest first
         f->fake.fileAnswers << f->dir.filePath("a.csv");
         past->findChild<QAction *>("exportResults")->trigger();
-        QFile csv(f->dir.filePath("a.csv"));
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        QVERIFY(QString::fromUtf8(csv.readAll()).contains(",\"1,180\",5,'-,7,\r\n"));
+        QVERIFY(QString::fromUtf8(ReadFile(f->dir.filePath("a.csv")))
+                    .contains(",\"1,180\",5,'-,7,\r\n"));
         window->close();
 
         f = started(path); // started again
@@ -476,9 +474,7 @@ private slots:
         f = started(path, true);
         QVERIFY(!f->table()->findChild<QAction *>("openLastResults")->isEnabled());
         // A file that cannot be made: said once, and the history is off until the next start.
-        QFile plain(data.filePath("plain"));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        const QString nowhere = plain.fileName() + "/history.sqlite";
+        const QString nowhere = WriteFile(data.filePath("plain"), {}) + "/history.sqlite";
         f = started(nowhere);
         QTRY_COMPARE_WITH_TIMEOUT(f->fake.log.size(), 1, 60'000);
         QVERIFY2(f->fake.log.first().startsWith("warning Varnel系列软件: 无法使用历史记录文件："
