@@ -3,7 +3,6 @@
 #include "SqlitePeek.h"
 #include "TestFiles.h"
 
-#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>

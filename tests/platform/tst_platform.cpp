@@ -4,7 +4,6 @@
 #include "TestFiles.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QLocalServer>

@@ -4,11 +4,8 @@
 #include "SuffixMarkers.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QContextMenuEvent>
 #include <QDialog>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>

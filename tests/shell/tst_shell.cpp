@@ -2,7 +2,6 @@
 #include "Form1Fixture.h"
 #include "LoopbackService.h"
 #include "ServicesReady.h"
-#include "UpdateCheck.h"
 #include "WriteFailure.h"
 
 #include <QAction>
@@ -10,11 +9,8 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTableView>

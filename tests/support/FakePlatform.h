@@ -37,6 +37,7 @@ public:
     std::function<void()> onSkin;
     std::function<void(QDialog &)> onOpen;
     std::function<void()> activateNotice; // the last notification's default action
+    QString clipboardText; // what a paste takes
     platform::Platform platform { *this, *this, *this, *this, *this, *this, *this, *this };
 
 private:
@@ -74,10 +75,6 @@ private:
     void setText(const QString &text) override { log << "clipboard " + text; }
     QString text() const override { return clipboardText; }
 
-public:
-    QString clipboardText; // what a paste takes
-
-private:
     std::optional<QString> answer(const QString &dialog);
     void progress(double fraction, bool visible) override
     {
