@@ -65,8 +65,6 @@ private slots:
         const QRect available = f.form->screen()->availableGeometry();
         QVERIFY(f.form->frameGeometry().width() > available.width());
         QVERIFY(available.contains(f.form->frameGeometry().topLeft()));
-        QVERIFY(
-            f.form->windowFlags().testFlags(Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint));
         for (const QWidget *w : f.form->findChildren<QWidget *>()) {
             const auto *button = qobject_cast<const QAbstractButton *>(w);
             if (w->focusPolicy() != Qt::NoFocus && !(button && !button->text().isEmpty()))
@@ -298,7 +296,6 @@ private slots:
     void results()
     {
         Form1Fixture f;
-        f.button("Command2")->setEnabled(true);
         f.serveCounts("a.com", { "12,300", "-7", "", "3\r5" });
         f.serveCounts("b.com", { "=1+HYPERLINK(B2)", "+1", "@", "-2.5" });
         const QString odd = "<i>q\"" + QString(60, 'a') + ".com";
@@ -408,7 +405,6 @@ private slots:
             });
         };
         auto f = started(path);
-        f->button("Command2")->setEnabled(true);
         f->importLines({ "a.com", "fail.com" });
         for (const char *baidu : { "1,180", "1,234" }) {
             f->serveCounts("a.com", { baidu, "5", "-", "7" });

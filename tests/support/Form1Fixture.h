@@ -24,7 +24,8 @@ void StepRunToItsEnd(QWidget &form);
 // doubles, shown on the offscreen platform so that tests can press its controls.
 struct Form1Fixture
 {
-    // `show`: show the window at once, as after start-up; otherwise the test runs Load().
+    // `show`: show the window at once, as after a start-up whose update check passed; otherwise
+    // the test runs Load().
     // `adjust` changes the settings before the window is made.
     explicit Form1Fixture(bool show = true, const QString &programDir = QString(),
                           const std::function<void(AppSettings &)> &adjust = {});
