@@ -142,7 +142,7 @@ private slots:
                  qPrintable(f->fake.log.last()));
 
         QByteArray bytes = QByteArray(kLongest, 'a') + "\n" + QByteArray(kLongest + 1, 'b') + "\n";
-        bytes += QByteArray(64 * 1024 - 1 - bytes.size(), 'x') + "\r"; // ends the first block
+        bytes += QByteArray((1 << 20) - 1 - bytes.size(), 'x') + "\r"; // ends the first 1 MiB read
         for (int i = 0; i < 40000; ++i)
             bytes += "d" + QByteArray::number(i) + ".com\n\n";
         f->importFile(f->writeFile("long.txt", bytes + "unterminated.com"));
