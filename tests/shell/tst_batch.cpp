@@ -233,11 +233,8 @@ private:
     int batch(const QString &output = {}, bool resume = false, const QString &path = {},
               FILE *csvOut = nullptr)
     {
-        BatchOptions options;
-        options.list = path.isEmpty() ? list : path;
-        options.paceMs = 1; // the command line keeps its 2 s minimum
-        options.output = output;
-        options.resume = resume;
+        // 1 ms steps: the command line keeps its 2 s minimum.
+        const BatchOptions options { path.isEmpty() ? list : path, 1, output, resume };
         char *outBytes = nullptr, *errBytes = nullptr;
         size_t outSize = 0, errSize = 0;
         FILE *out = csvOut ? csvOut : open_memstream(&outBytes, &outSize);
@@ -249,8 +246,9 @@ private:
         messages.clear();
         static const QRegularExpression time(
             "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d(Z|[+-]\\d\\d:\\d\\d) ");
-        for (const QString &line :
-             QString::fromUtf8(errBytes, qsizetype(errSize)).split(u'\n', Qt::SkipEmptyParts)) {
+        QString said = QString::fromUtf8(errBytes, qsizetype(errSize));
+        said.chop(1); // the last line's break: any other blank line is a fault
+        for (const QString &line : said.split(u'\n')) {
             const QRegularExpressionMatch stamp = time.match(line);
             if (!stamp.hasMatch())
                 qFatal("a message without its time: %s", qPrintable(line));
