@@ -1,10 +1,6 @@
 #include "DomainQuery.h"
 
-#include "FailureReason.h"
-#include "HttpGetText.h"
 #include "ListBox.h"
-#include "PageCuts.h"
-#include "ResultsModel.h"
 #include "StatusBar.h"
 #include "SuffixMarkers.h"
 
@@ -46,57 +42,54 @@ void DomainQuery::onListClick()
 void DomainQuery::query(const QString &domain)
 {
     if (m_state.waitingQueries >= QueryState::kMaxWaitingQueries) {
-        m_pending.append({ domain, m_state.runStarts });
+        m_pending.append({ domain, m_controls.results->tableId() });
         return;
     }
-    std::optional<PageCounts> counts;
-    QString failure;
-    if (!fetch(domain, &counts, &failure))
+    DomainPage page;
+    if (!fetch(domain, &page))
         return;
-    m_controls.results->appendRow(domain, counts, failure);
-    if (!counts)
+    m_controls.results->appendRow(domain, page.counts, page.failure);
+    if (!page.counts)
         return;
     const int entries = m_controls.list->count();
     report(domain, entries, entries - m_controls.list->listIndex() - 1);
 }
 
-void DomainQuery::requery(int row, int left, int total)
+void DomainQuery::requery(const ResultsModel::RowKey &key, int left, int total)
 {
-    if (row >= m_controls.results->rowCount())
+    ResultsModel *results = m_controls.results;
+    if (results->rowOf(key) < 0)
         return;
-    const QString domain = m_controls.results->domain(row);
-    std::optional<PageCounts> counts;
-    QString failure;
-    if (!fetch(domain, &counts, &failure) || row >= m_controls.results->rowCount())
+    const QString domain = results->domain(key.row);
+    DomainPage page;
+    if (!fetch(domain, &page))
         return;
-    if (!counts) { // failed again: it stays failed, and can be tried again
-        m_controls.results->failRow(row, failure);
-        m_controls.status->setPanelText(
-            2, QStringLiteral("%1仍然失败（%2） | 剩余查询：%3个").arg(domain, failure).arg(left));
+    const int row = results->rowOf(key);
+    if (!page.counts) { // failed again: it stays failed, and can be tried again
+        results->failRow(row, page.failure);
+        m_controls.status->setPanelText(2,
+                                        QStringLiteral("%1仍然失败（%2） | 剩余查询：%3个")
+                                            .arg(domain, page.failure)
+                                            .arg(left));
         return;
     }
-    m_controls.results->fillRow(row, *counts);
+    results->fillRow(row, *page.counts);
     report(domain, total, left);
 }
 
-bool DomainQuery::fetch(const QString &domain, std::optional<PageCounts> *counts, QString *failure)
+bool DomainQuery::fetch(const QString &domain, DomainPage *page)
 {
-    const int runStarts = m_state.runStarts;
+    const ResultsModel::TableId table = m_controls.results->tableId();
     QPointer<DomainQuery> alive(this);
     ++m_state.waitingQueries;
-    const FetchResult page = HttpGetText(m_serviceBase + domain, m_limits);
+    *page = FetchDomainPage(m_serviceBase, domain, m_limits);
     if (!alive)
         return false; // the window went away while we waited
     --m_state.waitingQueries;
     if (!m_pending.isEmpty())
         QMetaObject::invokeMethod(this, &DomainQuery::startPending, Qt::QueuedConnection);
-    // A run started while we waited has cleared the table this row belonged to.
-    if (runStarts != m_state.runStarts)
-        return false;
-    *counts = CountsOfPage(page.text);
-    if (!*counts)
-        *failure = FailureReason(page);
-    return true;
+    // A start, or rows reopened from the history, replaced the table this page was asked for.
+    return table == m_controls.results->tableId();
 }
 
 void DomainQuery::report(const QString &domain, int entries, int left)
@@ -114,7 +107,7 @@ void DomainQuery::startPending()
         return;
     while (!m_pending.isEmpty()) {
         const Pending next = m_pending.takeFirst();
-        if (next.runStarts == m_state.runStarts) {
+        if (next.table == m_controls.results->tableId()) {
             query(next.domain);
             return;
         }

@@ -1,15 +1,13 @@
 #pragma once
 
-#include "HttpGetText.h"
-#include "PageCuts.h"
+#include "DomainPage.h"
 #include "QueryState.h"
+#include "ResultsModel.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <optional>
-
-class ResultsModel;
 
 namespace platform {
 class ListBox;
@@ -38,26 +36,25 @@ public:
     // The list's Click handling.
     void onListClick();
     // Queries the domain of results row `row` again and fills that row in place, its number and
-    // position kept; `left` and `total` are what the status line counts.
-    void requery(int row, int left, int total);
-    // Drops the queries held back at the nesting bound: a stop or a start leaves none of them to
-    // start later, or to hold up the new run's own.
+    // position kept; `left` and `total` are what the status line counts. Nothing lands when
+    // the row's table was replaced meanwhile.
+    void requery(const ResultsModel::RowKey &row, int left, int total);
+    // Drops the queries held back at the nesting bound: a start clears the table they would
+    // have filled, and its own first query must not wait behind them.
     void dropHeld() { m_pending.clear(); }
 
 private:
     struct Pending
     {
         QString domain;
-        int runStarts;
+        ResultsModel::TableId table;
     };
 
     void query(const QString &domain);
     void startPending();
-    // Fetches the page of `domain` and cuts its counts (none when the page has no counts row,
-    // and then `failure` says why).
-    // False when the result has nowhere to go any more: the window went, or a new start
-    // cleared the table.
-    bool fetch(const QString &domain, std::optional<PageCounts> *counts, QString *failure);
+    // Fetches the page of `domain` and cuts its counts. False when the result has nowhere to go
+    // any more: the window went, or the table it was asked for was replaced meanwhile.
+    bool fetch(const QString &domain, DomainPage *page);
     void report(const QString &domain, int entries, int left);
 
     Controls m_controls;
@@ -65,6 +62,7 @@ private:
     QString m_serviceBase;
     FetchLimits m_limits;
     // Queries asked for while the waits were as deep as they may go (an add or an import
-    // during a run); each starts once a wait has returned.
+    // during a run); each starts once a wait has returned, a stop notwithstanding: the user
+    // asked for it.
     QList<Pending> m_pending;
 };

@@ -16,7 +16,4 @@ struct QueryState
     int queryCursor = 0;
     // Queries now waiting for their pages.
     int waitingQueries = 0;
-    // Starts of a run so far. Each start clears the results table, so a query that began
-    // under an earlier start has no row left to add to.
-    int runStarts = 0;
 };

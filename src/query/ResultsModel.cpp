@@ -32,6 +32,11 @@ QStringList ResultsModel::header()
     return texts;
 }
 
+int ResultsModel::rowOf(const RowKey &key) const
+{
+    return key.table == m_table && key.row >= 0 && key.row < int(m_rows.size()) ? key.row : -1;
+}
+
 int ResultsModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_rows.size());
@@ -135,6 +140,7 @@ void ResultsModel::failRow(int row, const QString &failure)
 void ResultsModel::replaceRows(const QList<KeptRow> &rows)
 {
     beginResetModel();
+    ++m_table;
     m_rows.clear();
     m_previous.clear();
     m_rows.reserve(rows.size());
@@ -158,6 +164,7 @@ void ResultsModel::setPrevious(int row, const QString &domain, const PreviousCou
 void ResultsModel::clear()
 {
     beginResetModel();
+    ++m_table;
     m_rows.clear();
     m_rows.squeeze();
     m_previous.clear();

@@ -31,6 +31,21 @@ public:
     // nothing for a domain seen for the first time.
     static constexpr int kChangeRole = Qt::UserRole + 2;
 
+    // Which table the rows belong to. Every replacement of the rows (a start clears them, kept
+    // rows are reopened) makes a new table; a stop does not. A page that comes back late asks
+    // whether its table is still there, so it never lands in rows it was not asked for.
+    using TableId = quint64;
+    TableId tableId() const { return m_table; }
+    // A row by identity: its table and its place there (rows never move within a table).
+    struct RowKey
+    {
+        TableId table;
+        int row;
+    };
+    RowKey key(int row) const { return { m_table, row }; }
+    // The row `key` names, or -1 when its table is gone.
+    int rowOf(const RowKey &key) const;
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -83,4 +98,5 @@ private:
 
     QList<Row> m_rows;
     QHash<int, PreviousCounts> m_previous; // by row: only domains seen before have one
+    TableId m_table = 0;
 };

@@ -69,7 +69,6 @@ void RunController::start()
     m_query.dropHeld();
     // A skip made outside a run (during an add's query) may have moved the cursor.
     m_state.queryCursor = 0;
-    m_state.runStarts += 1;
     m_state.queryMode = 1;
     emit runStateChanged();
     emit progressChanged(1, m_controls.list->count());
@@ -95,7 +94,6 @@ void RunController::stop()
     m_controls.pace->setEnabled(true);
     m_retrying = false;
     m_retryRows.clear();
-    m_query.dropHeld();
     emit runStateChanged();
 }
 
@@ -104,13 +102,28 @@ QList<int> RunController::failedRows() const
     return m_controls.results->failedRows();
 }
 
+QString RunController::whyNoRetry() const
+{
+    // Only where a run could start: the update check passed, and no run goes on.
+    if (!m_controls.startStop->isEnabled())
+        return QStringLiteral("检测更新未通过，暂时不能查询");
+    if (running())
+        return QStringLiteral("查询进行中，结束后才能重新查询");
+    return {};
+}
+
+bool RunController::canRetry() const
+{
+    return whyNoRetry().isEmpty() && !failedRows().isEmpty();
+}
+
 void RunController::retryFailed()
 {
-    if (running())
+    if (!canRetry())
         return;
-    const QList<int> rows = failedRows();
-    if (rows.isEmpty())
-        return;
+    QList<ResultsModel::RowKey> rows;
+    for (int row : failedRows())
+        rows << m_controls.results->key(row);
     const int run = ++m_runNumber;
     QPointer<RunController> alive(this);
     m_controls.startStop->setText(kStopCaption);
@@ -132,7 +145,7 @@ void RunController::retryFailed()
 
 void RunController::retryNext()
 {
-    const int row = m_retryRows.takeFirst();
+    const ResultsModel::RowKey row = m_retryRows.takeFirst();
     emit progressChanged(m_retryTotal - int(m_retryRows.size()), m_retryTotal);
     m_query.requery(row, int(m_retryRows.size()), m_retryTotal);
 }

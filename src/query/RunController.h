@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QueryState.h"
+#include "ResultsModel.h"
 
 #include <QList>
 #include <QObject>
@@ -9,7 +10,6 @@ class QLabel;
 class QPushButton;
 class QSlider;
 class QTimer;
-class ResultsModel;
 class QWidget;
 class DomainQuery;
 namespace platform {
@@ -44,8 +44,12 @@ public:
     bool retrying() const { return m_retrying && running(); }
     // Results rows that have failed, in table order.
     QList<int> failedRows() const;
+    // Why no retry could start now though rows failed, in the user's words; empty when one can.
+    QString whyNoRetry() const;
+    // Whether a retry could start: some row failed, and a run could start now.
+    bool canRetry() const;
     // Queries the failed rows again, one per step at the slider's pace, filling each in place;
-    // started and stopped like a run. Only when no run is active.
+    // started and stopped like a run. Only when canRetry().
     void retryFailed();
 
     void onStartStopClick();
@@ -78,6 +82,6 @@ private:
     DomainQuery &m_query;
     // While a retry goes on: the failed rows still to query, and how many there were.
     bool m_retrying = false;
-    QList<int> m_retryRows;
+    QList<ResultsModel::RowKey> m_retryRows;
     int m_retryTotal = 0;
 };

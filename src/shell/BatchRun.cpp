@@ -5,7 +5,7 @@
 #include "BatchSignals.h"
 #include "DomainEntries.h"
 #include "DomainFile.h"
-#include "FailureReason.h"
+#include "DomainPage.h"
 #include "HistoryRecorder.h"
 #include "HttpGetText.h"
 #include "PageCuts.h"
@@ -237,18 +237,18 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
         }
         if (interrupts.received())
             break;
-        const FetchResult page
-            = HttpGetText(settings.statsBase + domain, settings.fetchLimits, &cancel);
+        const DomainPage page
+            = FetchDomainPage(settings.statsBase, domain, settings.fetchLimits, &cancel);
         if (interrupts.received())
             break; // no row: a resume asks this domain again
-        const std::optional<PageCounts> counts = CountsOfPage(page.text);
+        const std::optional<PageCounts> &counts = page.counts;
         ++done;
         QStringList row { QString::number(++number), domain };
         for (int k = 0; k < 4; ++k)
             row << (counts ? (*counts)[k] : QString());
         if (workbook) {
             sheet.lines << row;
-            sheet.failures << (counts ? QString() : FailureReason(page));
+            sheet.failures << (counts ? QString() : page.failure);
         } else if (!writeOrSay(CsvLine(row))) {
             writeFailed = true;
             --number;
@@ -258,8 +258,7 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
         (counts ? withCounts : failed) += 1;
         if (history)
             history->record({ int(number), domain, counts.value_or(PageCounts {}),
-                              counts ? QString() : FailureReason(page),
-                              QDateTime::currentDateTime() });
+                              counts ? QString() : page.failure, QDateTime::currentDateTime() });
         if (messages.terminal()) {
             const qint64 left = qint64(todo - done) * options.paceMs / 1000;
             messages.redraw(QStringLiteral("已查询 %1/%2，失败 %3，剩余约 %4")
@@ -269,9 +268,8 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
                                 .arg(Duration(left)));
         } else {
             messages.say(QStringList { row.at(0), domain,
-                                       counts
-                                           ? row.mid(2).join(u' ')
-                                           : QStringLiteral("失败（%1）").arg(FailureReason(page)) }
+                                       counts ? row.mid(2).join(u' ')
+                                              : QStringLiteral("失败（%1）").arg(page.failure) }
                              .join(u' '));
         }
     }

@@ -120,8 +120,8 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
         { ui->List1, m_results, ui->s1, ui->Command2, m_timer1, ui->Slider1, ui->Label2, this },
         m_state, *m_query, m_platform.boxes, this);
     connect(ui->Command2, &QPushButton::clicked, m_run, &RunController::onStartStopClick);
-    resultsActions->offerRetry({ [this] { return m_run->running(); },
-                                 [this] { return int(m_run->failedRows().size()); },
+    resultsActions->offerRetry({ [this] { return int(m_run->failedRows().size()); },
+                                 [this] { return m_run->whyNoRetry(); },
                                  [this] { m_run->retryFailed(); } });
     connect(m_run, &RunController::runStateChanged, resultsActions,
             &ResultsTableActions::refreshRetry);

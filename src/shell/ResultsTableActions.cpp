@@ -8,9 +8,11 @@
 #include "WriteFailure.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QMenu>
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QStyle>
@@ -177,7 +179,19 @@ void ResultsTableActions::refreshRetry()
     const int failed = m_retryHooks.failedRows();
     const QString text = QStringLiteral("重新查询失败的域名");
     m_retry->setText(failed > 0 ? text + QStringLiteral("（%1）").arg(failed) : text);
-    m_retry->setEnabled(failed > 0 && !m_retryHooks.runActive());
+    const QString whyNot = failed > 0 ? m_retryHooks.whyNot() : QString();
+    m_retry->setEnabled(failed > 0 && whyNot.isEmpty());
+    m_retry->setToolTip(whyNot);
+}
+
+void ResultsTableActions::showMenu(const QPoint &at)
+{
+    refreshRetry();
+    // The table's own menu, with the tool tips that say why an entry is disabled.
+    QMenu menu(m_table);
+    menu.addActions(m_table->actions());
+    menu.setToolTipsVisible(true);
+    menu.exec(at);
 }
 
 void ResultsTableActions::followNewRows()
@@ -219,8 +233,10 @@ bool ResultsTableActions::eventFilter(QObject *watched, QEvent *event)
 {
     // Compared with the viewport kept from the start: while the table is being destroyed its
     // viewport still sends events, and the table can no longer be asked for it.
-    if (event->type() == QEvent::ContextMenu && (watched == m_viewport || watched == m_table))
-        refreshRetry(); // the menu itself is shown by the table, just after
+    if (event->type() == QEvent::ContextMenu && (watched == m_viewport || watched == m_table)) {
+        showMenu(static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
     if (event->type() != QEvent::ToolTip || watched != m_viewport)
         return QObject::eventFilter(watched, event);
     const auto *help = static_cast<QHelpEvent *>(event);

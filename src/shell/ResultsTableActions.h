@@ -28,11 +28,11 @@ public:
     void setSheetName(const QString &name) { m_sheetName = name; }
 
     // Offers "重新查询失败的域名" in the context menu: with how many rows failed, enabled only
-    // while no run is active and some row failed.
+    // while some row failed and a retry could start; otherwise its tool tip says why not.
     struct RetryHooks
     {
-        std::function<bool()> runActive;
         std::function<int()> failedRows;
+        std::function<QString()> whyNot; // empty when a retry could start now
         std::function<void()> retry;
     };
     void offerRetry(RetryHooks hooks);
@@ -49,6 +49,7 @@ private:
     void sayNotSaved(const QString &path, const QString &reason);
 
     void followNewRows();
+    void showMenu(const QPoint &at);
     QStringList headerLine() const;
     QStringList rowLine(int row) const;
 

@@ -2,6 +2,7 @@
 #include "Form1Fixture.h"
 #include "LoopbackService.h"
 #include "ServicesReady.h"
+#include "SqlitePeek.h"
 #include "WriteFailure.h"
 
 #include <QAction>
@@ -253,8 +254,18 @@ private slots:
                           "information Varnel系列软件: 无法打开浏览器，请手动访问以下网址：\r\n"
                               + forum,
                           "exit" }));
-            if (announced.isEmpty())
+            if (announced.isEmpty()) {
                 QCOMPARE(f.status()->panelText(2), QString("正在检测程序最新版本.."));
+                // Past a failed check no query runs but the one the user asks for: a failed row
+                // is not offered for a retry, and the menu says why.
+                f.importLines({ "fail.com" });
+                f.form->cx();
+                QAction *retry = f.table()->findChild<QAction *>("retryFailed");
+                QVERIFY(f.menu().contains("重新查询失败的域名（1）"));
+                QVERIFY(retry->toolTip().contains("更新"));
+                retry->trigger();
+                QCOMPARE(f.button("Command2")->text(), QString("批量查询"));
+            }
         }
     }
 
@@ -473,6 +484,61 @@ private slots:
                                                 + nowhere + "\r\n"),
                  qPrintable(f->fake.log.first()));
         QVERIFY(!f->table()->findChild<QAction *>("showHistory")->isEnabled());
+    }
+
+    // A page that comes back after its table was replaced by reopened rows lands nowhere: not in
+    // the row that now holds another domain (a retry's page), not below the reopened rows (a
+    // stopped run's), and not in the history.
+    void latePagesKeepToTheirTable()
+    {
+        QTemporaryDir data;
+        const auto keeping = [path = data.filePath("history.sqlite")] {
+            return std::make_unique<Form1Fixture>(
+                true, QString(), [=](AppSettings &settings) { settings.historyFile = path; });
+        };
+        const auto step = [](Form1Fixture &f) {
+            auto *timer = f.find<QTimer>("Timer1");
+            timer->setInterval(3600 * 1000); // the steps come from the test
+            QMetaObject::invokeMethod(timer, "timeout");
+            QCoreApplication::sendPostedEvents();
+        };
+        auto f = keeping(), other = keeping(); // two windows keeping one history
+        f->fake.confirms = true;
+        f->serveCounts("a.com", { "1", "1", "1", "1" });
+        f->importLines({ "a.com", "e.com", "f.com" }); // e.com and f.com fail
+        f->click("Command2");
+        StepRunToItsEnd(*f->form);
+
+        f->serveCounts("f.com", { "9", "9", "9", "9" }, ScriptedHttpServer::Mode::Held);
+        f->onRequest("f.com", [&] {
+            step(*f); // nothing left to retry: the retry ends while f.com's page is on its way
+            for (const char *domain : { "p.com", "q.com", "r.com" })
+                other->serveCounts(domain, { "4", "4", "4", "4" });
+            other->importLines({ "p.com", "q.com", "r.com" });
+            other->click("Command2");
+            StepRunToItsEnd(*other->form);
+            other.reset(); // its rows are the last ones kept
+            f->table()->findChild<QAction *>("openLastResults")->trigger();
+            f->server.release();
+        });
+        f->table()->findChild<QAction *>("retryFailed")->trigger(); // e.com fails again at once
+        step(*f);
+        QCOMPARE(f->rowTexts(2), QStringList({ "3", "r.com", "4", "4", "4", "4" }));
+
+        f->serveCounts("s.com", { "9", "9", "9", "9" }, ScriptedHttpServer::Mode::Held);
+        f->importLines({ "a.com", "s.com" });
+        f->onRequest("s.com", [&] {
+            f->click("Command2");
+            f->table()->findChild<QAction *>("openLastResults")->trigger(); // a.com alone
+            f->server.release();
+        });
+        f->click("Command2");
+        step(*f);
+        QCOMPARE(f->rowCount(), 1);
+        const QString path = data.filePath("history.sqlite");
+        f.reset();
+        QCOMPARE(AskSqlite(path, "SELECT count(*) FROM records WHERE baidu = '9'").toInt(), 0);
+        QCOMPARE(AskSqlite(path, "SELECT count(*) FROM records").toInt(), 8);
     }
 
     // Qt's own windows: a box shows the server's text, never its markup; the file dialog

@@ -27,10 +27,11 @@ Form1Fixture::Form1Fixture(bool show, const QString &programDir,
 
 namespace {
 
-// The path as the request carries it, with whatever the domain holds percent-encoded.
-QByteArray PagePath(const ScriptedHttpServer &server, const QString &domain)
+// The path as the request carries it: the domain as one segment, every byte but letters,
+// digits and "-._~" percent-encoded.
+QByteArray PagePath(const QString &domain)
 {
-    return QUrl(server.base() + "/siteall/" + domain).path(QUrl::FullyEncoded).toUtf8();
+    return "/siteall/" + QUrl::toPercentEncoding(domain);
 }
 
 } // namespace
@@ -48,14 +49,13 @@ void StepRunToItsEnd(QWidget &form)
 void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts,
                                ScriptedHttpServer::Mode mode)
 {
-    server.setReply(PagePath(server, domain),
-                    { 200, standin::StatisticsPage(domain, counts), mode });
+    server.setReply(PagePath(domain), { 200, standin::StatisticsPage(domain, counts), mode });
 }
 
 void Form1Fixture::onRequest(const QString &domain, const std::function<void()> &action)
 {
     QObject::connect(&server, &ScriptedHttpServer::requestSeen, form.get(),
-                     [path = PagePath(server, domain), action](const QByteArray &seen) {
+                     [path = PagePath(domain), action](const QByteArray &seen) {
                          if (seen == path)
                              QTimer::singleShot(0, action);
                      });
