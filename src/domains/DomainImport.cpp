@@ -34,7 +34,7 @@ void DomainImport::run()
     // The dialog starts on the file chosen last, the first time in the user's home: the
     // program's own folder is a system folder once installed.
     const std::optional<QString> path = m_platform.files.openFile(
-        m_window, QStringLiteral("请选择要加载的文件"), QStringLiteral("文本文件|*.txt|所有文件|*"),
+        m_window, QStringLiteral("请选择要加载的文件"), QStringLiteral("文本文件|*.txt"),
         m_lastFile.isEmpty() ? QDir::homePath() : m_lastFile);
     if (!path)
         return; // cancelled: the list stays as it was

@@ -126,6 +126,10 @@ void ListBox::mousePressEvent(QMouseEvent *event)
     // the press must not pick whatever entry now lies under the pointer.
     if (!self || wasEmpty)
         return;
+    // Only the left button picks an entry, as on the list this stands for: a right press opens
+    // the menu on the entry that is current, and never queries another during an add's query.
+    if (event->button() != Qt::LeftButton)
+        return;
     const int before = currentRow();
     QListWidget::mousePressEvent(event);
     if (currentRow() != before && currentRow() >= 0)

@@ -67,6 +67,7 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     growing->growDown(ui->ListView1);
     growing->growDown(ui->List1);
     growing->growRight(ui->s1);
+    growing->follow(ui->Label2, ui->Slider1);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                    | Qt::WindowCloseButtonHint);

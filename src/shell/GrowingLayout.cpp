@@ -23,20 +23,29 @@ bool GrowingLayout::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
+QPoint GrowingLayout::shift(QWidget *control, int wider, int taller) const
+{
+    if (QWidget *leader = m_leaders.value(control))
+        return shift(leader, wider, taller);
+    const QRect at = m_specified.value(control);
+    QPoint by;
+    if (!m_growRight.contains(control) && at.center().x() > m_smallest.width() / 2)
+        by.setX(wider); // nearer the right edge
+    if (!m_growDown.contains(control) && at.center().y() > m_smallest.height() / 2)
+        by.setY(taller); // nearer the bottom
+    return by;
+}
+
 void GrowingLayout::place()
 {
     const int wider = std::max(0, m_window->width() - m_smallest.width());
     const int taller = std::max(0, m_window->height() - m_smallest.height());
     for (auto it = m_specified.cbegin(); it != m_specified.cend(); ++it) {
-        QRect at = it.value();
-        if (m_growRight.contains(it.key()))
-            at.setWidth(at.width() + wider);
-        else if (at.center().x() > m_smallest.width() / 2)
-            at.translate(wider, 0); // nearer the right edge
-        if (m_growDown.contains(it.key()))
-            at.setHeight(at.height() + taller);
-        else if (at.center().y() > m_smallest.height() / 2)
-            at.translate(0, taller); // nearer the bottom
-        it.key()->setGeometry(at);
+        QWidget *control = it.key();
+        const QRect specified = it.value();
+        const QSize size(
+            m_growRight.contains(control) ? specified.width() + wider : control->width(),
+            m_growDown.contains(control) ? specified.height() + taller : control->height());
+        control->setGeometry(QRect(specified.topLeft() + shift(control, wider, taller), size));
     }
 }

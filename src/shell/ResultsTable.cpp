@@ -13,12 +13,13 @@ namespace {
 // Column widths in pixels at 96 dpi, from 编号 to Sogou.
 const std::array<int, 6> kWidths { 53, 107, 133, 133, 133, 133 };
 
-// A table wider than laid out gives the extra width to its last column; at its laid-out width
-// every column is as wide as set.
-class LastColumnTakesTheRoom : public QObject
+// A table wider than laid out gives half its extra width to the domains, which are cut short
+// first, and the other half to the four counts alike; at its laid-out width every column is as
+// wide as set.
+class ColumnsShareTheRoom : public QObject
 {
 public:
-    explicit LastColumnTakesTheRoom(QTableView *table)
+    explicit ColumnsShareTheRoom(QTableView *table)
         : QObject(table)
         , m_table(table)
         , m_laidOut(table->width())
@@ -29,9 +30,17 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_table && event->type() == QEvent::Resize)
+        if (watched == m_table && event->type() == QEvent::Resize) {
+            const int extra = std::max(0, m_table->width() - m_laidOut);
+            const int counts = int(kWidths.size()) - 2;
+            const int perCount = (extra - extra / 2) / counts;
+            m_table->setColumnWidth(1, kWidths[1] + extra / 2);
+            for (int column = 2; column < int(kWidths.size()); ++column)
+                m_table->setColumnWidth(column, kWidths[column] + perCount);
+            // What does not divide evenly goes to the last column.
             m_table->setColumnWidth(int(kWidths.size()) - 1,
-                                    kWidths.back() + std::max(0, m_table->width() - m_laidOut));
+                                    kWidths.back() + extra - extra / 2 - perCount * (counts - 1));
+        }
         return QObject::eventFilter(watched, event);
     }
 
@@ -59,8 +68,11 @@ void SetUpResultsTable(QTableView *table, ResultsOrder *order)
     rows->setSectionResizeMode(QHeaderView::Fixed);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    new LastColumnTakesTheRoom(table);
-    // In the run's order until a header is clicked.
+    new ColumnsShareTheRoom(table);
+    // In the run's order until a header is clicked; the arrow shows once the user sorts.
     columns->setSortIndicator(0, Qt::AscendingOrder);
     table->setSortingEnabled(true);
+    columns->setSortIndicatorShown(false);
+    QObject::connect(columns, &QHeaderView::sectionClicked, columns,
+                     [columns] { columns->setSortIndicatorShown(true); });
 }

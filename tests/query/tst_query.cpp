@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -407,7 +408,10 @@ private slots:
         tick();
         tick();
         tick();
+        QHeaderView *header = f->table()->horizontalHeader();
+        QVERIFY(!header->isSortIndicatorShown()); // nothing sorted yet: no arrow
         f->clickHeader(2);
+        QVERIFY(header->isSortIndicatorShown());
         QCOMPARE(domainsShown(), QStringList({ "big.com", "mid.com", "small.com", "none.com" }));
         f->clickHeader(2);
         QCOMPARE(domainsShown(), QStringList({ "small.com", "mid.com", "big.com", "none.com" }));

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScrollBar>
@@ -87,22 +88,36 @@ private slots:
         QCOMPARE(QList<int>({ header->sectionSize(1), header->sectionSize(header->count() - 1) }),
                  widths);
 
-        // Larger, the table and the list take the room, the last column the table's extra
-        // width; the rest keeps to its nearest edges. Never smaller than laid out.
+        // Larger, the table and the list take the room, the domains half the table's extra
+        // width and the counts the rest; the pace caption stays whole beside its slider; the
+        // rest keeps to its nearest edges. Never smaller than laid out.
+        auto *slider = f.find<QSlider>("Slider1");
+        auto *caption = f.find<QLabel>("Label2");
+        slider->setValue(60);
         const QSize laidOut = f.form->size();
         const QRect table = f.table()->geometry(), list = f.list()->geometry();
         const QRect link = f.button("Command5")->geometry(),
-                    start = f.button("Command2")->geometry();
+                    start = f.button("Command2")->geometry(), pace = caption->geometry(),
+                    paceSlider = slider->geometry();
+        const auto tableWidth = [header] { return header->length(); };
+        const int columnsWidth = tableWidth();
         f.form->resize(laidOut + QSize(200, 100));
         QTRY_COMPARE(f.table()->geometry(), table.adjusted(0, 0, 200, 100));
         QCOMPARE(f.list()->geometry(), list.adjusted(0, 0, 0, 100));
         QCOMPARE(f.button("Command5")->geometry(), link.translated(200, 100));
         QCOMPARE(f.button("Command2")->geometry(), start.translated(0, 100));
-        QCOMPARE(header->sectionSize(header->count() - 1), widths.last() + 200);
+        QCOMPARE(caption->geometry(), pace.translated(0, 100));
+        QVERIFY(caption->width() >= caption->sizeHint().width());
+        QCOMPARE(slider->geometry(), paceSlider.translated(0, 100));
+        QCOMPARE(header->sectionSize(1), widths.first() + 100);
+        QCOMPARE(tableWidth(), columnsWidth + 200);
         f.form->resize(laidOut - QSize(100, 100));
         QTRY_COMPARE(f.form->size(), laidOut);
         QCOMPARE(f.table()->geometry(), table);
-        QCOMPARE(header->sectionSize(header->count() - 1), widths.last());
+        QCOMPARE(QList<int>({ header->sectionSize(1), header->sectionSize(header->count() - 1) }),
+                 widths);
+        QCOMPARE(tableWidth(), columnsWidth);
+        slider->setValue(2);
 
         const QByteArray samples = ReadFile(PROGRAM_DIR "/sample-counts.tsv");
         for (const auto &[domain, counts] : standin::ReadCountTable(samples).asKeyValueRange())
