@@ -316,7 +316,10 @@ void BenchScale(int entries, int stepMs, bool sortedByCount, bool history = fals
 
 void BenchWorkbook(int rows)
 {
-    ResultsSheet sheet { QStringLiteral("收录查询结果"), { ResultsModel::header() }, {} };
+    ResultsSheet sheet { QStringLiteral("收录查询结果"),
+                         { ResultsModel::header() },
+                         ResultsModel::numberColumns(),
+                         QStringList() };
     for (int row = 1; row <= rows; ++row) {
         sheet.lines << QStringList { QString::number(row),
                                      QStringLiteral("d%1.com").arg(row),
@@ -324,7 +327,7 @@ void BenchWorkbook(int rows)
                                      QStringLiteral("1.2万"),
                                      QStringLiteral("约100"),
                                      row % 10 ? QStringLiteral("35") : QString() };
-        sheet.failures << (row % 10 ? QString() : QStringLiteral("HTTP 404"));
+        *sheet.failures << (row % 10 ? QString() : QStringLiteral("HTTP 404"));
     }
     QTemporaryDir dir;
     const double rssBefore = PeakRssMiB();

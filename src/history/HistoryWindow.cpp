@@ -1,6 +1,7 @@
 #include "HistoryWindow.h"
 
 #include "CountReading.h"
+#include "ResultsModel.h"
 
 #include <QChart>
 #include <QChartView>
@@ -31,6 +32,8 @@ HistoryWindow::HistoryWindow(const QString &domain, const QList<HistoryRow> &row
     model->setHorizontalHeaderLabels({ QStringLiteral("查询时间"), QStringLiteral("百度"),
                                        QStringLiteral("Google"), QStringLiteral("360"),
                                        QStringLiteral("Sogou"), QStringLiteral("失败原因") });
+    for (int column = 1; column <= 4; ++column) // the counts, for a spreadsheet
+        model->setHeaderData(column, Qt::Horizontal, true, ResultsModel::kNumbersRole);
     for (const HistoryRow &row : rows) {
         QList<QStandardItem *> cells { new QStandardItem(
             row.fetched.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))) };

@@ -32,6 +32,14 @@ QStringList ResultsModel::header()
     return texts;
 }
 
+QList<bool> ResultsModel::numberColumns()
+{
+    QList<bool> numbers;
+    for (int column = 0; column < int(kColumns.size()); ++column)
+        numbers << (column != 1);
+    return numbers;
+}
+
 int ResultsModel::rowOf(const RowKey &key) const
 {
     return key.table == m_table && key.row >= 0 && key.row < int(m_rows.size()) ? key.row : -1;
@@ -105,6 +113,8 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
         return QString::fromUtf8(kColumns[section]);
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role == kNumbersRole)
+        return numberColumns().at(section);
     if (role == Qt::InitialSortOrderRole) // the largest counts first; the rest from the top
         return int(section >= kFirstCount ? Qt::DescendingOrder : Qt::AscendingOrder);
     return {};

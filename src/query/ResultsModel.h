@@ -30,6 +30,10 @@ public:
     // Which way a count moved since the domain's previous result (1 up, -1 down, 0 the same);
     // nothing for a domain seen for the first time.
     static constexpr int kChangeRole = Qt::UserRole + 2;
+    // On a column's header: true for a column of numbers (the row number and the counts), which
+    // a spreadsheet gets as the numbers they stand for. Any table exported may say it.
+    static constexpr int kNumbersRole = Qt::UserRole + 3;
+    static QList<bool> numberColumns();
 
     // Which table the rows belong to. Every replacement of the rows (a start clears them, kept
     // rows are reopened) makes a new table; a stop does not. A page that comes back late asks

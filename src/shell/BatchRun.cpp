@@ -161,7 +161,8 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
     ResultsSheet sheet { settings.sampleData ? QStringLiteral("收录查询结果（示例数据）")
                                              : QStringLiteral("收录查询结果"),
                          { ResultsModel::header() },
-                         {} };
+                         ResultsModel::numberColumns(),
+                         QStringList() };
     BatchOutput output(csvOut);
     EarlierRows earlier;
     if (!options.output.isEmpty() && !workbook) {
@@ -248,7 +249,7 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
             row << (counts ? (*counts)[k] : QString());
         if (workbook) {
             sheet.lines << row;
-            sheet.failures << (counts ? QString() : page.failure);
+            *sheet.failures << (counts ? QString() : page.failure);
         } else if (!writeOrSay(CsvLine(row))) {
             writeFailed = true;
             --number;

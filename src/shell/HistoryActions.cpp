@@ -115,7 +115,7 @@ void HistoryActions::showHistory()
         return;
     }
     auto *window = new HistoryWindow(domain, rows, m_controls.window);
-    new ResultsTableActions(window->rowsTable(), m_platform, window);
+    (new ResultsTableActions(window->rowsTable(), m_platform, window))->setReasonsShown();
     window->show();
 }
 

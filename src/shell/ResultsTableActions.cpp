@@ -151,11 +151,17 @@ void ResultsTableActions::exportWorkbook()
                    m_lastWorkbook, QStringLiteral("收录查询结果.xlsx"));
     if (!path)
         return;
-    ResultsSheet sheet { m_sheetName, { headerLine() }, {} };
+    ResultsSheet sheet { m_sheetName, { headerLine() }, {}, {} };
     const QAbstractItemModel *model = m_table->model();
+    for (int column = 0; column < model->columnCount(); ++column)
+        sheet.numbers
+            << model->headerData(column, Qt::Horizontal, ResultsModel::kNumbersRole).toBool();
+    if (m_reasonsColumn)
+        sheet.failures = QStringList();
     for (int row = 0; row < model->rowCount(); ++row) {
         sheet.lines << rowLine(row);
-        sheet.failures << model->index(row, 0).data(ResultsModel::kFailureRole).toString();
+        if (sheet.failures)
+            *sheet.failures << model->index(row, 0).data(ResultsModel::kFailureRole).toString();
     }
     if (const QString reason = WriteResultsWorkbook(*path, sheet); !reason.isEmpty()) {
         sayNotSaved(*path, reason);

@@ -26,6 +26,8 @@ public:
     // The same rows as an Excel workbook, its sheet named `sheetName`.
     void exportWorkbook();
     void setSheetName(const QString &name) { m_sheetName = name; }
+    // A table that shows why a row failed in a column of its own gets no extra one in Excel.
+    void setReasonsShown() { m_reasonsColumn = false; }
 
     // Offers "重新查询失败的域名" in the context menu: with how many rows failed, enabled only
     // while some row failed and a retry could start; otherwise its tool tip says why not.
@@ -64,4 +66,5 @@ private:
     int m_topRow = -1; // the first row shown before rows arrive
     QString m_sheetName = QStringLiteral("收录查询结果");
     QString m_lastWorkbook;
+    bool m_reasonsColumn = true;
 };

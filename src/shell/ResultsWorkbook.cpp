@@ -63,15 +63,20 @@ QString WriteResultsWorkbook(const QString &path, const ResultsSheet &sheet)
     lxw_format *bold = workbook_add_format(workbook);
     format_set_bold(bold);
 
-    const QStringList header = sheet.lines.value(0) << QStringLiteral("失败原因");
-    QList<QStringList> reasons { { header.last() } };
-    for (const QString &failure : sheet.failures)
-        reasons << QStringList { failure };
+    QStringList header = sheet.lines.value(0);
+    const int shownColumns = int(header.size());
+    QList<QStringList> reasons;
+    if (sheet.failures) {
+        header << QStringLiteral("失败原因");
+        reasons << QStringList { header.last() };
+        for (const QString &failure : *sheet.failures)
+            reasons << QStringList { failure };
+    }
     for (int column = 0; column < header.size(); ++column) {
         worksheet_write_string(worksheet, 0, lxw_col_t(column),
                                CellText(header.at(column)).constData(), bold);
-        const double width = column + 1 < header.size() ? ColumnWidth(sheet.lines, column)
-                                                        : ColumnWidth(reasons, 0);
+        const double width
+            = column < shownColumns ? ColumnWidth(sheet.lines, column) : ColumnWidth(reasons, 0);
         worksheet_set_column(worksheet, lxw_col_t(column), lxw_col_t(column), width, nullptr);
     }
     worksheet_freeze_panes(worksheet, 1, 0);
@@ -79,7 +84,7 @@ QString WriteResultsWorkbook(const QString &path, const ResultsSheet &sheet)
         const QStringList &cells = sheet.lines.at(row);
         for (int column = 0; column < cells.size(); ++column) {
             const std::optional<qint64> value
-                = column == 0 || column >= 2 ? CountValue(cells.at(column)) : std::nullopt;
+                = sheet.numbers.value(column) ? CountValue(cells.at(column)) : std::nullopt;
             if (value)
                 worksheet_write_number(worksheet, lxw_row_t(row), lxw_col_t(column), double(*value),
                                        nullptr);
@@ -87,7 +92,7 @@ QString WriteResultsWorkbook(const QString &path, const ResultsSheet &sheet)
                 worksheet_write_string(worksheet, lxw_row_t(row), lxw_col_t(column),
                                        CellText(cells.at(column)).constData(), nullptr);
         }
-        const QString failure = sheet.failures.value(row - 1);
+        const QString failure = sheet.failures ? sheet.failures->value(row - 1) : QString();
         if (!failure.isEmpty())
             worksheet_write_string(worksheet, lxw_row_t(row), lxw_col_t(cells.size()),
                                    CellText(failure).constData(), nullptr);

@@ -3,17 +3,20 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
-// The results as an Excel workbook (.xlsx), written with libxlsxwriter: the header row bold and
-// frozen, counts as numbers where they stand for one (the shown text kept where not, "约100"
-// say), every text a string and never a formula, a seventh column 失败原因 with a failed row's
-// reason, columns as wide as their texts. `lines` holds the header first, then the rows as
-// shown; `failures` one reason per row (empty for a row with counts).
+// A table as an Excel workbook (.xlsx), written with libxlsxwriter: the header row bold and
+// frozen, every count that stands for a number written as that number ("12,300" 12300, "1.2万"
+// 12000, "约100" 100) and any other text as a string, never a formula; columns as wide as their
+// texts. `lines` holds the header first, then the rows as shown; `numbers` says which columns
+// hold counts. With `failures` (one reason per row, empty for a row with counts) the sheet gets
+// a last column 失败原因; a table that shows its reasons itself has none.
 struct ResultsSheet
 {
     QString name;
     QList<QStringList> lines;
-    QStringList failures;
+    QList<bool> numbers;
+    std::optional<QStringList> failures;
 };
 
 // Written beside `path` and renamed over it only when whole: a failure leaves nothing behind

@@ -436,7 +436,7 @@ private slots:
         auto f = started(path);
         f->importLines({ "a.com", "fail.com" });
         for (const char *baidu : { "1,180", "1,234" }) {
-            f->serveCounts("a.com", { baidu, "5", "-", "7" });
+            f->serveCounts("a.com", { baidu, "5", "-", "187.9万" });
             f->click("Command2");
             StepRunToItsEnd(*f->form);
         }
@@ -468,16 +468,24 @@ private slots:
         auto *past = window->findChild<QTableView *>("historyRows");
         QCOMPARE(past->model()->rowCount(), 2);
         QCOMPARE(past->model()->index(0, 1).data().toString(), "1,234"); // the newest first
-        f->fake.fileAnswers << f->dir.filePath("a.csv");
+        f->fake.fileAnswers << f->dir.filePath("a.csv") << f->dir.filePath("a.xlsx");
         past->findChild<QAction *>("exportResults")->trigger();
         QVERIFY(QString::fromUtf8(ReadFile(f->dir.filePath("a.csv")))
-                    .contains(",\"1,180\",5,'-,7,\r\n"));
+                    .contains(",\"1,180\",5,'-,187.9万,\r\n"));
+        // In Excel every count that stands for a number is that number, its own reasons column
+        // the only one.
+        past->findChild<QAction *>("exportWorkbook")->trigger();
+        const QString sheet = ZipPart(f->dir.filePath("a.xlsx"), "xl/worksheets/sheet1.xml");
+        QVERIFY2(sheet.contains(R"(<c r="B2"><v>1234</v>)") && sheet.contains("<t>-</t>")
+                     && sheet.contains(R"(<c r="E2"><v>1879000</v>)")
+                     && sheet.count("失败原因") == 1,
+                 qPrintable(sheet.left(3000)));
         window->close();
 
         f = started(path); // started again
         table = f->table();
         table->findChild<QAction *>("openLastResults")->trigger();
-        QCOMPARE(f->rowTexts(0), QStringList({ "1", "a.com", "1,234", "5", "-", "7" }));
+        QCOMPARE(f->rowTexts(0), QStringList({ "1", "a.com", "1,234", "5", "-", "187.9万" }));
         QCOMPARE(f->rowTexts(1), QStringList({ "2", "fail.com", "", "", "", "" }));
         QCOMPARE(table->model()->index(1, 1).data(Qt::ToolTipRole).toString(),
                  "失败原因：HTTP 404");
