@@ -1,5 +1,6 @@
 #include "BatchRun.h"
 
+#include "BatchMessages.h"
 #include "BatchOutput.h"
 #include "BatchResume.h"
 #include "BatchSignals.h"
@@ -29,40 +30,6 @@
 
 namespace {
 
-// Lines to stderr. Where nobody watches (a log file), each starts with the local time.
-class Messages
-{
-public:
-    explicit Messages(FILE *to)
-        : m_to(to)
-        , m_terminal(::isatty(::fileno(to)))
-    {
-    }
-    bool terminal() const { return m_terminal; }
-
-    void say(const QString &line) const
-    {
-        QString text = line;
-        if (!m_terminal) {
-            const QDateTime now = QDateTime::currentDateTime();
-            text.prepend(now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate) + u' ');
-        }
-        std::fprintf(m_to, "%s\n", qPrintable(text));
-        std::fflush(m_to);
-    }
-    // On a terminal: one progress line, redrawn in place.
-    void redraw(const QString &line) const
-    {
-        std::fprintf(m_to, "\r\033[K%s", qPrintable(line));
-        std::fflush(m_to);
-    }
-    void endRedrawing() const { std::fprintf(m_to, "\n"); }
-
-private:
-    FILE *m_to;
-    bool m_terminal;
-};
-
 // Sleeps with the event loop running until `until` (ns on `clock`) or a signal comes.
 void WaitUntil(const QElapsedTimer &clock, qint64 until, const BatchSignals &interrupts)
 {
@@ -88,7 +55,7 @@ QString Duration(qint64 seconds)
 // The earlier rows of the output file, when resuming: an unfinished last row (a crash, a full
 // disk) is cut off; anything else that is not ours is refused with the file untouched.
 std::optional<QString> ReadForResume(BatchOutput &output, const QString &path, EarlierRows &earlier,
-                                     const Messages &messages)
+                                     BatchMessages &messages)
 {
     QFile file;
     if (!file.open(::dup(output.fd()), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
@@ -114,10 +81,16 @@ std::optional<QString> ReadForResume(BatchOutput &output, const QString &path, E
 int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csvOut,
              FILE *messageOut)
 {
-    const Messages messages(messageOut);
+    BatchMessages messages(messageOut);
     BatchSignals interrupts;
     FetchCancel cancel;
     QObject::connect(&interrupts, &BatchSignals::arrived, &cancel, &FetchCancel::cancel);
+
+    if (!options.serviceProblem.isEmpty())
+        messages.say(options.serviceProblem);
+    if (settings.sampleData)
+        messages.say(
+            QStringLiteral("未指定网站统计服务：使用程序自带的示例服务，收录数量为示例数据。"));
 
     // The same gate as the window's: only the current version goes on.
     const FetchResult reply = HttpGetText(settings.updateUrl, settings.updateLimits, &cancel);
@@ -210,6 +183,10 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
     int todo = 0;
     for (const QString &domain : domains)
         todo += earlier.counted.contains(domain) ? 0 : 1;
+    if (options.resume && !workbook)
+        messages.say(QStringLiteral("--resume: %1 中已有列表里%2个域名的结果，这次不再查询。")
+                         .arg(options.output)
+                         .arg(domains.size() - todo));
     int done = 0, withCounts = 0, failed = 0, skipped = 0;
     qint64 number = earlier.lastNumber;
     QElapsedTimer pace;
@@ -261,6 +238,9 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
             history->record({ int(number), domain, counts.value_or(PageCounts {}),
                               counts ? QString() : page.failure, QDateTime::currentDateTime() });
         if (messages.terminal()) {
+            if (!counts)
+                messages.say(
+                    QStringLiteral("%1 %2 失败（%3）").arg(row.at(0), domain, page.failure));
             const qint64 left = qint64(todo - done) * options.paceMs / 1000;
             messages.redraw(QStringLiteral("已查询 %1/%2，失败 %3，剩余约 %4")
                                 .arg(done)
@@ -279,8 +259,7 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
         history->flush();
         QCoreApplication::sendPostedEvents(history.get()); // its last word, if any
     }
-    if (messages.terminal() && done > skipped)
-        messages.endRedrawing();
+    messages.endRedrawing();
     QString summary = QStringLiteral("共查询%1个域名：有结果%2个，失败%3个，跳过%4个")
                           .arg(withCounts + failed)
                           .arg(withCounts)

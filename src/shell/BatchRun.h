@@ -13,6 +13,7 @@ struct BatchOptions
     int paceMs = 2000;
     QString output; // empty: CSV to stdout
     bool resume = false;
+    QString serviceProblem; // why the sample service could not start; said first
 };
 
 // Exit statuses, as --help lists them.

@@ -6,15 +6,18 @@
 #include <cstdio>
 
 AppSettings ServicesReady(AppSettings named, platform::LoopbackService &sample,
-                          const QString &standin)
+                          const QString &standin, QString *problem)
 {
     AppSettings settings = named;
     if (named.statsBase.isEmpty() || named.updateUrl.isEmpty()) {
         QString error;
         const QString host
             = sample.start(standin, { QStringLiteral("--port"), QStringLiteral("0") }, &error);
-        if (host.isEmpty())
-            std::fprintf(stderr, "示例服务无法启动：%s\n", qPrintable(error));
+        const QString said = QStringLiteral("示例服务无法启动：") + error;
+        if (host.isEmpty() && problem)
+            *problem = said;
+        else if (host.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(said));
         settings = named.withSampleService(host);
     }
     const QUrl stats(settings.statsBase);

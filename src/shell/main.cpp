@@ -27,11 +27,10 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv); // no window system at all
         SetApplicationNames();
         named.historyFile = HistoryFileOf(line);
-        const AppSettings settings = ServicesReady(named, sample, standin());
-        if (settings.sampleData)
-            std::fprintf(stderr,
-                         "未指定网站统计服务：使用程序自带的示例服务，收录数量为示例数据。\n");
-        return RunBatch(*line.batch, settings);
+        BatchOptions options = *line.batch;
+        const AppSettings settings
+            = ServicesReady(named, sample, standin(), &options.serviceProblem);
+        return RunBatch(options, settings);
     }
 
     QApplication app(argc, argv);

@@ -6,8 +6,11 @@
 #include <QProcess>
 #include <QtTest>
 #include <csignal>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <termios.h>
 
 // The batch mode, run in this process against the scripted loopback server: the gate, rows and
 // statuses, the file written row by row, resume and interruption, and the outputs it refuses;
@@ -92,6 +95,7 @@ private slots:
         qputenv("http_proxy", "http://127.0.0.1:9");
         f->settings = AppSettings().withSampleService(f->server.base());
         QCOMPARE(batch(), 0);
+        QVERIFY2(messages.value(0).contains("示例数据"), qPrintable(messages.value(0)));
     }
 
     // Each row is on disk as soon as it is made; Ctrl+C ends the query under way at once with
@@ -122,6 +126,7 @@ private slots:
         f->serveCounts("fail.com", { "9", "9", "9", "9" });
         f->serveCounts("c.com", { "1", "2", "3", "4" });
         QCOMPARE(batch(out, true), 0);
+        QVERIFY2(messages.value(0).contains("1个域名"), qPrintable(messages.value(0))); // a.com
         const QByteArray finished
             = "\xEF\xBB\xBF"
               "编号,域名,百度,Google,360,Sogou\r\n1,a.com,\"12,300\",-7,0,'=1+1\r\n"
@@ -232,14 +237,71 @@ private slots:
         QCOMPARE(AskSqlite(killed, "PRAGMA quick_check").toString(), "ok");
     }
 
+    // On a terminal one progress line is redrawn in place: a message clears it first, and a
+    // failed domain is named with its reason there too.
+    void onATerminal()
+    {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+        termios raw {};
+        QVERIFY(slave >= 0 && ::tcgetattr(slave, &raw) == 0);
+        ::cfmakeraw(&raw); // what the program writes, byte for byte
+        ::tcsetattr(slave, TCSANOW, &raw);
+        FILE *terminal = ::fdopen(slave, "w");
+        FILE *out = std::fopen("/dev/null", "w");
+        QCOMPARE(RunBatch({ list, 1, {}, false, {} }, f->settings, out, terminal), 1);
+        std::fclose(out);
+        QByteArray shown;
+        pollfd ready { master, POLLIN, 0 };
+        while (!shown.contains("共查询") && ::poll(&ready, 1, 60'000) == 1) {
+            char buffer[4096];
+            const ssize_t got = ::read(master, buffer, sizeof buffer);
+            shown.append(buffer, got > 0 ? got : 0);
+        }
+        std::fclose(terminal);
+        ::close(master);
+        const QStringList screen = OnScreen(QString::fromUtf8(shown));
+        QCOMPARE(screen.size(), 5);
+        QCOMPARE(screen.mid(0, 2),
+                 QStringList({ "跳过：bad（域名不正确）", "2 fail.com 失败（HTTP 404）" }));
+        QVERIFY2(screen.at(2).startsWith("已查询 4/4，失败 1"), qPrintable(screen.at(2)));
+        QCOMPARE(screen.at(3), "共查询3个域名：有结果2个，失败1个，跳过1个");
+    }
+
 private:
+    // The lines a terminal shows for `written`: a CR goes back to the line's start, ESC [ K
+    // erases to its end.
+    static QStringList OnScreen(const QString &written)
+    {
+        QStringList lines { QString() };
+        qsizetype column = 0;
+        for (qsizetype i = 0; i < written.size(); ++i) {
+            QString &line = lines.last();
+            if (written.at(i) == u'\r') {
+                column = 0;
+            } else if (written.mid(i, 3) == "\033[K") {
+                line.truncate(column);
+                i += 2;
+            } else if (written.at(i) == u'\n') {
+                lines << QString();
+                column = 0;
+            } else {
+                line = line.left(column).leftJustified(column) + written.at(i)
+                    + line.mid(column + 1);
+                ++column;
+            }
+        }
+        return lines;
+    }
+
     // Runs the batch with CSV and messages kept in memory (a file size limit leaves them be);
     // each message line's local time is checked and taken off.
     int batch(const QString &output = {}, bool resume = false, const QString &path = {},
               FILE *csvOut = nullptr)
     {
         // 1 ms steps: the command line keeps its 2 s minimum.
-        const BatchOptions options { path.isEmpty() ? list : path, 1, output, resume };
+        const BatchOptions options { path.isEmpty() ? list : path, 1, output, resume, {} };
         char *outBytes = nullptr, *errBytes = nullptr;
         size_t outSize = 0, errSize = 0;
         FILE *out = csvOut ? csvOut : open_memstream(&outBytes, &outSize);
