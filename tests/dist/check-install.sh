@@ -11,6 +11,30 @@ export XDG_DATA_HOME=$scratch/data # the history of the programs started here st
 prefix=$scratch/usr
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# Runs "$@" on an X server of its own. The server picks a free display itself and tells which
+# (-displayfd), so a busy machine's other servers can never take it first; when it cannot start,
+# what it said is reported.
+with_xvfb() {
+  local said ready display status
+  said=$(mktemp) ready=$(mktemp -u)
+  mkfifo "$ready"
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$ready" 2>"$said" &
+  local server=$!
+  read -r -t 120 display <"$ready"
+  rm -f "$ready"
+  if [ -z "$display" ]; then
+    echo "Xvfb did not start: $(tail -n 5 "$said")"
+    kill "$server" 2>/dev/null
+    rm -f "$said"
+    return 1
+  fi
+  DISPLAY=:$display "$@"
+  status=$?
+  kill "$server" 2>/dev/null
+  wait "$server" 2>/dev/null
+  rm -f "$said"
+  return $status
+}
 
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --install"; exit 1; }
 
@@ -43,7 +67,7 @@ done
 desktop-file-validate "$prefix/share/applications/$app.desktop" || fail "desktop entry"
 # Docks and task switchers match the window to its desktop entry (and its icon) by its class.
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$app.desktop")
-seen=$(xvfb-run -a bash -c '
+seen=$(with_xvfb bash -c '
   QT_QPA_PLATFORM=xcb "$1" --stats-url http://127.0.0.1:9 --update-url http://127.0.0.1:9 >/dev/null 2>&1 &
   program=$!
   for _ in $(seq 1800); do # a first start in a fresh system builds the font cache first
@@ -52,10 +76,12 @@ seen=$(xvfb-run -a bash -c '
     sleep 0.1
   done
   [ -n "$id" ] && xprop -id "$id" WM_CLASS
-  kill $program' _ "$prefix/bin/varnel-index-query" 2>/dev/null)
+  [ -n "$id" ] || echo "no window in 180 s"
+  kill $program' _ "$prefix/bin/varnel-index-query" 2>&1)
 grep -q ", \"$wm_class\"\$" <<<"$seen" || fail "window class '$seen', desktop entry says '$wm_class'"
 # Read out as a screen reader reads it: a real AT-SPI client, on a session bus of its own.
-out=$(timeout 300 dbus-run-session -- xvfb-run -a bash -c '
+export -f with_xvfb
+out=$(timeout 300 dbus-run-session -- bash -c 'with_xvfb "$@"' _ bash -c '
   dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
   QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$1" >/dev/null 2>&1 &
   program=$!
