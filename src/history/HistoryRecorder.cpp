@@ -11,6 +11,7 @@ struct HistoryRecorder::Writer
     QTimer *commitTimer = nullptr;
     qint64 run = 0;
     bool told = false; // a problem is told once
+    int waitingSaid = 0; // rows said to be waiting, until they are written
 };
 
 HistoryRecorder::HistoryRecorder(const QString &path, const QString &service, QObject *parent)
@@ -29,10 +30,8 @@ HistoryRecorder::HistoryRecorder(const QString &path, const QString &service, QO
         writer.commitTimer = new QTimer(m_context);
         writer.commitTimer->setSingleShot(true);
         writer.commitTimer->setInterval(1000);
-        QObject::connect(writer.commitTimer, &QTimer::timeout, m_context, [this] {
-            m_writer->store->commit();
-            tell(m_writer->store->problem());
-        });
+        QObject::connect(writer.commitTimer, &QTimer::timeout, m_context,
+                         [this] { commitAndTell(*m_writer); });
         const HistoryStore::Outcome outcome = writer.store->open();
         if (!outcome.movedTo.isEmpty()) {
             QMetaObject::invokeMethod(
@@ -64,13 +63,34 @@ void HistoryRecorder::onWriter(std::function<void(Writer &)> work)
                               [writer = m_writer, work = std::move(work)] { work(*writer); });
 }
 
+void HistoryRecorder::commitAndTell(Writer &writer)
+{
+    const int rows = writer.store->waitingRows();
+    const bool written = writer.store->commit();
+    tell(writer.store->problem());
+    const HistoryStore::Outcome &passing = writer.store->passing();
+    if (!written && passing.problem != HistoryStore::Problem::None) {
+        // Tried again a second after each failure: a lock waits its busy time besides.
+        writer.commitTimer->start();
+        if (writer.waitingSaid == 0) {
+            writer.waitingSaid = rows;
+            QMetaObject::invokeMethod(
+                this, [this, rows, reason = passing.reason] { emit waiting(rows, reason); });
+        }
+    } else if (written && writer.waitingSaid > 0) {
+        writer.waitingSaid = 0;
+        QMetaObject::invokeMethod(this, [this, rows] { emit caughtUp(rows); });
+    }
+}
+
 void HistoryRecorder::tell(const HistoryStore::Outcome &outcome)
 {
     if (outcome.problem == HistoryStore::Problem::None || m_writer->told)
         return;
     m_writer->told = true;
-    QMetaObject::invokeMethod(this, [this, reason = outcome.reason] {
+    QMetaObject::invokeMethod(this, [this, reason = outcome.reason, kind = outcome.problem] {
         m_stopped = true;
+        m_notOurs = kind == HistoryStore::Problem::NotOurs;
         emit stopped(reason);
     });
 }
@@ -115,8 +135,7 @@ void HistoryRecorder::endRun()
         writer.store->endRun(writer.run, QDateTime::currentDateTime());
         writer.run = 0;
         writer.commitTimer->stop();
-        writer.store->commit();
-        tell(writer.store->problem());
+        commitAndTell(writer);
     });
 }
 
@@ -130,7 +149,26 @@ void HistoryRecorder::clear()
 
 void HistoryRecorder::flush()
 {
-    onWriter([](Writer &writer) { writer.store->commit(); });
+    onWriter([this](Writer &writer) {
+        if (writer.store->uncommitted())
+            commitAndTell(writer);
+    });
     QMetaObject::invokeMethod(
         m_context, [] {}, Qt::BlockingQueuedConnection);
+}
+
+int HistoryRecorder::finish()
+{
+    endRun();
+    int lost = 0;
+    QMetaObject::invokeMethod(
+        m_context,
+        [writer = m_writer, &lost] {
+            if (writer->store->problem().problem == HistoryStore::Problem::None
+                && !writer->store->commit())
+                lost = writer->store->waitingRows();
+            lost += writer->store->lostRows();
+        },
+        Qt::BlockingQueuedConnection);
+    return lost;
 }

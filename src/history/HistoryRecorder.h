@@ -8,8 +8,9 @@
 
 // Keeps every row that lands, in a history file written on a thread of its own: the caller
 // never waits on the disk. Rows are committed at least once a second and at the end of each
-// run, so a crash loses at most the last second. After a problem it tells once and records
-// nothing more.
+// run, so a crash loses at most the last second. A passing fault (a lock, a full disk) keeps
+// the rows waiting and tries again; a problem that stays is told once, and then nothing more
+// is recorded.
 class HistoryRecorder : public QObject
 {
     Q_OBJECT
@@ -29,7 +30,11 @@ public:
     void clear();
     // Waits until everything asked so far is written: before reading the file, and at the end.
     void flush();
+    // Writes what is left once more, at the end: how many rows could not be kept.
+    int finish();
     bool working() const { return !m_stopped; }
+    // Stopped because the file is not a history file of this program (left untouched).
+    bool refusedFile() const { return m_notOurs; }
 
 signals:
     // What the domain of row `number` showed before (for the window's tool tips and marks).
@@ -38,11 +43,17 @@ signals:
     void stopped(const QString &reason);
     // A broken file was moved aside to `movedTo` and a fresh one started.
     void movedAside(const QString &movedTo);
+    // The file refuses rows for a while (a lock, a full disk): `rows` wait in memory and are
+    // tried again. Said once, until caughtUp().
+    void waiting(int rows, const QString &reason);
+    // The rows that waited are in the file now.
+    void caughtUp(int rows);
 
 private:
     struct Writer;
     void onWriter(std::function<void(Writer &)> work);
     void tell(const HistoryStore::Outcome &outcome);
+    void commitAndTell(Writer &writer);
 
     QString m_path;
     QString m_service;
@@ -52,4 +63,5 @@ private:
     QString m_openKind;
     QDateTime m_openStarted;
     bool m_stopped = false;
+    bool m_notOurs = false;
 };

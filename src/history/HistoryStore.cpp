@@ -37,16 +37,16 @@ const int kSchemaVersion = int(kMigrations.size());
 const char kRowColumns[] = "number, domain, fetched, baidu, google, so360, sogou, failure";
 
 // SQLite's primary result codes, as the driver reports them.
-enum : int { kBusy = 5, kLocked = 6, kCorrupt = 11, kFull = 13, kNotADatabase = 26 };
+enum : int { kBusy = 5, kLocked = 6, kIoError = 10, kCorrupt = 11, kFull = 13, kNotADatabase = 26 };
+
+// What marks a file as this program's history ("VRNQ"), set when the file is made.
+const int kApplicationId = 0x56524E51;
+// What the first version of the schema made, before files were marked: such a file is ours.
+const QStringList kFirstSchemaNames { "records", "records_by_domain", "records_by_run", "runs" };
 
 int SqliteCode(const QSqlError &error)
 {
     return error.nativeErrorCode().toInt() & 0xff;
-}
-
-bool Broken(const QSqlError &error)
-{
-    return SqliteCode(error) == kCorrupt || SqliteCode(error) == kNotADatabase;
 }
 
 } // namespace
@@ -101,17 +101,30 @@ HistoryStore::Outcome HistoryStore::openOnce(bool *broken, bool toRead)
     db.setConnectOptions(QString::fromLatin1(kBusyTimeout)
                          + (toRead ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
     if (!db.open()) {
-        fail(db.lastError());
+        failToOpen(db.lastError());
         return m_problem;
     }
     QSqlQuery query(db);
-    // The first read finds a file that is not a database; the check finds broken pages.
+    // Nothing is written before the file is known to be ours: a file that is no database, or
+    // another program's database, is left exactly as it was.
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        *broken = Broken(query.lastError());
-        fail(query.lastError());
+        const int code = SqliteCode(query.lastError());
+        if (code == kNotADatabase || code == kCorrupt)
+            m_problem = { Problem::NotOurs,
+                          QStringLiteral("它不是本程序的历史记录文件，未作任何改动。"),
+                          {} };
+        else
+            failToOpen(query.lastError());
         return m_problem;
     }
     const int version = query.value(0).toInt();
+    if (!ours(version)) {
+        if (m_problem.problem == Problem::None)
+            m_problem = { Problem::NotOurs,
+                          QStringLiteral("它不是本程序的历史记录文件，未作任何改动。"),
+                          {} };
+        return m_problem;
+    }
     if (version > kSchemaVersion) {
         m_problem = { Problem::Newer,
                       QStringLiteral("它由更新版本的本程序写成，本程序未作任何改动。"),
@@ -126,13 +139,35 @@ HistoryStore::Outcome HistoryStore::openOnce(bool *broken, bool toRead)
         m_problem = { Problem::Unusable, QStringLiteral("文件已损坏。"), {} };
         return m_problem;
     }
+    // A file of the first version, made before files were marked, gets its mark now.
+    if (version > 0)
+        query.exec(QStringLiteral("PRAGMA application_id=%1").arg(kApplicationId));
     // A crash loses what was not yet committed, never what was; readers never wait.
     // A long run's lookups land anywhere in the domain index: it stays in memory.
     if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL"))
         || !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL"))
-        || !query.exec(QStringLiteral("PRAGMA cache_size=-32768")) || !migrate(version))
-        fail(query.lastError());
+        || !query.exec(QStringLiteral("PRAGMA cache_size=-32768")))
+        failToOpen(query.lastError());
+    else if (!migrate(version))
+        failToOpen({});
     return m_problem;
+}
+
+bool HistoryStore::ours(int version)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(QStringLiteral("PRAGMA application_id")) || !query.next())
+        return failToOpen(query.lastError());
+    const int id = query.value(0).toInt();
+    if (id != 0)
+        return id == kApplicationId;
+    QStringList names;
+    if (!query.exec(QStringLiteral("SELECT name FROM sqlite_master ORDER BY name")))
+        return failToOpen(query.lastError());
+    while (query.next())
+        names << query.value(0).toString();
+    // A new (empty) file is ours to make; so is one our first version made before the mark.
+    return (version == 0 && names.isEmpty()) || (version == 1 && names == kFirstSchemaNames);
 }
 
 bool HistoryStore::migrate(int from)
@@ -149,6 +184,9 @@ bool HistoryStore::migrate(int from)
             query.exec(QStringLiteral("COMMIT"));
             continue;
         }
+        if (version == 0
+            && !query.exec(QStringLiteral("PRAGMA application_id=%1").arg(kApplicationId)))
+            return fail(query.lastError());
         for (const QString &statement : kMigrations.at(version)) {
             if (!query.exec(statement)) {
                 const QSqlError error = query.lastError();
@@ -183,17 +221,36 @@ bool HistoryStore::moveAside()
 
 bool HistoryStore::fail(const QSqlError &error)
 {
-    if (m_problem.problem != Problem::None)
-        return false;
     const int code = SqliteCode(error);
-    if (code == kBusy || code == kLocked)
-        m_problem = { Problem::Locked, QStringLiteral("文件正被其他程序占用。"), {} };
-    else if (code == kFull)
-        m_problem = { Problem::Full, QStringLiteral("磁盘空间不足。"), {} };
-    else
+    // A lock or a full disk passes: the rows wait for the next commit.
+    if (code == kBusy || code == kLocked) {
+        m_passing = { Problem::Locked, QStringLiteral("文件正被其他程序占用。"), {} };
+        return false;
+    }
+    if (code == kFull || code == kIoError) {
+        m_passing = { Problem::Full,
+                      code == kFull ? QStringLiteral("磁盘空间不足。")
+                                    : QStringLiteral("无法写入（%1）。").arg(error.databaseText()),
+                      {} };
+        return false;
+    }
+    if (m_problem.problem == Problem::None)
         m_problem = { Problem::Unusable,
                       QStringLiteral("无法读写（%1）。").arg(error.databaseText()),
                       {} };
+    return false;
+}
+
+bool HistoryStore::failToOpen(const QSqlError &error)
+{
+    if (error.isValid())
+        fail(error);
+    // What passes while writing ends the opening: the store has no file to write to.
+    if (m_problem.problem == Problem::None)
+        m_problem = m_passing.problem != Problem::None
+            ? m_passing
+            : Outcome { Problem::Unusable, QStringLiteral("无法打开。"), {} };
+    m_passing = {};
     return false;
 }
 
@@ -201,14 +258,9 @@ qint64 HistoryStore::beginRun(const QString &kind, const QString &service, const
 {
     if (m_problem.problem != Problem::None)
         return 0;
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("INSERT INTO runs (kind, started, service) VALUES (?, ?, ?)"));
-    query.addBindValue(kind);
-    query.addBindValue(started.toSecsSinceEpoch());
-    query.addBindValue(service);
-    if (!query.exec())
-        return fail(query.lastError()), 0;
-    return query.lastInsertId().toLongLong();
+    // Written with its rows, so that a lock meanwhile holds up nothing.
+    m_newRuns.append({ ++m_lastRun, kind, service, started });
+    return m_lastRun;
 }
 
 PreviousCounts HistoryStore::record(qint64 run, const HistoryRow &row)
@@ -216,6 +268,10 @@ PreviousCounts HistoryStore::record(qint64 run, const HistoryRow &row)
     PreviousCounts previous;
     if (m_problem.problem != Problem::None)
         return previous;
+    if (m_rows.size() >= kMaxWaitingRows) {
+        ++m_lost;
+        return previous;
+    }
     int missing = 4;
     const auto take = [&](const PageCounts &counts, const QDateTime &fetched) {
         for (int k = 0; k < 4; ++k) {
@@ -237,13 +293,12 @@ PreviousCounts HistoryStore::record(qint64 run, const HistoryRow &row)
                                  " ORDER BY id DESC")
                       .arg(QLatin1String(kRowColumns)));
     query.addBindValue(row.domain);
-    if (missing > 0 && !query.exec()) {
-        fail(query.lastError());
-        return previous;
-    }
-    while (missing > 0 && query.next()) {
-        const HistoryRow earlier = RowOf(query);
-        take(earlier.counts, earlier.fetched);
+    // A lookup that cannot be made leaves the row without its earlier counts, nothing more.
+    if (missing > 0 && query.exec()) {
+        while (missing > 0 && query.next()) {
+            const HistoryRow earlier = RowOf(query);
+            take(earlier.counts, earlier.fetched);
+        }
     }
     m_rows.append({ run, row });
     return previous;
@@ -264,14 +319,43 @@ bool HistoryStore::commit()
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return fail(query.lastError());
-    QSqlQuery insert(QSqlDatabase::database(m_connection, false));
+    QHash<qint64, qint64> written;
+    if (!writeKept(written) || !query.exec(QStringLiteral("COMMIT"))) {
+        const QSqlError error = query.lastError().isValid() ? query.lastError() : QSqlError();
+        query.exec(QStringLiteral("ROLLBACK"));
+        if (error.isValid())
+            fail(error);
+        return false;
+    }
+    m_fileRuns.insert(written);
+    m_newRuns.clear();
+    m_rows.clear();
+    m_endings.clear();
+    m_passing = {};
+    return true;
+}
+
+bool HistoryStore::writeKept(QHash<qint64, qint64> &written)
+{
+    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery run(db);
+    run.prepare(QStringLiteral("INSERT INTO runs (kind, started, service) VALUES (?, ?, ?)"));
+    for (const NewRun &begun : std::as_const(m_newRuns)) {
+        run.addBindValue(begun.kind);
+        run.addBindValue(begun.started.toSecsSinceEpoch());
+        run.addBindValue(begun.service);
+        if (!run.exec())
+            return fail(run.lastError());
+        written.insert(begun.run, run.lastInsertId().toLongLong());
+    }
+    const auto inFile = [&](qint64 begun) { return m_fileRuns.value(begun, written.value(begun)); };
+    QSqlQuery insert(db);
     insert.prepare(QStringLiteral(
         "INSERT INTO records (run, number, domain, fetched, baidu, google, so360, sogou,"
         " baidu_value, google_value, so360_value, sogou_value, failure)"
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    bool written = true;
     for (const Kept &kept : std::as_const(m_rows)) {
-        insert.addBindValue(kept.run);
+        insert.addBindValue(inFile(kept.run));
         insert.addBindValue(kept.row.number);
         insert.addBindValue(kept.row.domain);
         insert.addBindValue(kept.row.fetched.toSecsSinceEpoch());
@@ -282,25 +366,17 @@ bool HistoryStore::commit()
             insert.addBindValue(value ? QVariant(*value) : QVariant(QMetaType::fromType<qint64>()));
         }
         insert.addBindValue(kept.row.failure);
-        if (!(written = insert.exec()))
-            break;
+        if (!insert.exec())
+            return fail(insert.lastError());
     }
-    QSqlQuery end(QSqlDatabase::database(m_connection, false));
+    QSqlQuery end(db);
     end.prepare(QStringLiteral("UPDATE runs SET ended = ? WHERE id = ?"));
-    for (auto ending = m_endings.cbegin(); written && ending != m_endings.cend(); ++ending) {
-        end.addBindValue(ending->second.toSecsSinceEpoch());
-        end.addBindValue(ending->first);
-        written = end.exec();
+    for (const auto &[ended, at] : std::as_const(m_endings)) {
+        end.addBindValue(at.toSecsSinceEpoch());
+        end.addBindValue(inFile(ended));
+        if (!end.exec())
+            return fail(end.lastError());
     }
-    if (!written || !query.exec(QStringLiteral("COMMIT"))) {
-        const QSqlError error = written    ? query.lastError()
-            : insert.lastError().isValid() ? insert.lastError()
-                                           : end.lastError();
-        query.exec(QStringLiteral("ROLLBACK"));
-        return fail(error);
-    }
-    m_rows.clear();
-    m_endings.clear();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "PageCuts.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -20,16 +21,19 @@ struct HistoryRow
 };
 
 // Every row the program fetched, by run, in one SQLite file. One store is one connection: it
-// is used only on the thread that made it. Rows go into a transaction that stays open until
-// commit(), so recording a row costs an insert, not a write to the disk.
+// is used only on the thread that made it. Runs and rows are kept in memory and written in one
+// short transaction by commit(), so recording a row costs a lookup, not a write to the disk.
+// The file is ours only when SQLite marks it so (its application id, set when it is made): any
+// other file is left exactly as it is.
 class HistoryStore
 {
 public:
     enum class Problem {
         None,
-        Locked, // another program held the file past the busy time
-        Full, // the disk is full
+        Locked, // another program held the file past the busy time: passes, tried again
+        Full, // the disk is full or a write failed: passes, tried again
         Newer, // written by a newer version of this program: left untouched
+        NotOurs, // not a history file of this program: left untouched
         Unusable, // cannot be opened or written, or found broken while in use
     };
     struct Outcome
@@ -38,20 +42,24 @@ public:
         QString reason; // in the user's words
         QString movedTo; // where a broken file was moved before a fresh one was started
     };
+    // Rows kept in memory while the file refuses them for a while; past this, rows are lost.
+    static constexpr int kMaxWaitingRows = 65'536;
 
     explicit HistoryStore(const QString &path);
     ~HistoryStore();
     HistoryStore(const HistoryStore &) = delete;
     HistoryStore &operator=(const HistoryStore &) = delete;
 
-    // Opens the file for writing, made or brought up to this version's schema. A file that is
-    // not a database or is broken is moved aside (its name with the date and time added) and a
-    // fresh one started.
+    // Opens the file for writing, made or brought up to this version's schema. A file of ours
+    // that is broken is moved aside (its name with the date and time added) and a fresh one
+    // started.
     Outcome open();
     // Opens the file only to read what the writing store kept; a missing file reads as empty.
     Outcome openToRead();
-    // The first problem met since opening, if any; after one, the store does nothing more.
+    // The problem that ended the store's use, if any; after one, the store does nothing more.
     const Outcome &problem() const { return m_problem; }
+    // Why the last commit could not write (a lock, a full disk): the rows wait for the next.
+    const Outcome &passing() const { return m_passing; }
 
     // A new run of `kind` ("run", "retry", "add", "batch") against `service`; 0 on a problem.
     qint64 beginRun(const QString &kind, const QString &service, const QDateTime &started);
@@ -60,9 +68,13 @@ public:
     PreviousCounts record(qint64 run, const HistoryRow &row);
     void endRun(qint64 run, const QDateTime &ended);
     // Writes what was kept in one short transaction, so that another program writing the same
-    // file waits for milliseconds, not for the length of a run.
+    // file waits for milliseconds, not for the length of a run. False when nothing could be
+    // written: after a problem, or for a passing fault, when the rows wait for the next commit.
     bool commit();
     bool uncommitted() const { return !m_rows.isEmpty() || !m_endings.isEmpty(); }
+    int waitingRows() const { return int(m_rows.size()); }
+    // Rows given up because too many were waiting.
+    int lostRows() const { return m_lost; }
 
     // Every row of `domain`, the newest first.
     QList<HistoryRow> domainRows(const QString &domain);
@@ -77,16 +89,32 @@ private:
         qint64 run;
         HistoryRow row;
     };
+    struct NewRun
+    {
+        qint64 run;
+        QString kind;
+        QString service;
+        QDateTime started;
+    };
     Outcome openOnce(bool *broken, bool toRead = false);
+    // Whether the open file is ours to write: marked as ours, or new.
+    bool ours(int version);
     bool migrate(int from);
     bool moveAside();
     void close();
     bool fail(const class QSqlError &error);
+    bool failToOpen(const class QSqlError &error);
+    bool writeKept(QHash<qint64, qint64> &written);
     static HistoryRow RowOf(const class QSqlQuery &query);
 
     QString m_path;
     QString m_connection;
     Outcome m_problem;
+    Outcome m_passing;
+    qint64 m_lastRun = 0;
+    QList<NewRun> m_newRuns; // runs not yet in the file
+    QHash<qint64, qint64> m_fileRuns; // a run's number here -> its id in the file
     QList<Kept> m_rows;
     QList<std::pair<qint64, QDateTime>> m_endings;
+    int m_lost = 0;
 };

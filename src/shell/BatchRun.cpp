@@ -76,6 +76,25 @@ std::optional<QString> ReadForResume(BatchOutput &output, const QString &path, E
     return std::nullopt;
 }
 
+// Compared by device and inode, so that a link to either is caught too.
+bool HistoryIsListOrOutput(const AppSettings &settings, const struct stat &list,
+                           const BatchOutput &output)
+{
+    struct stat kept
+    {
+    };
+    struct stat written
+    {
+    };
+    if (settings.historyFile.isEmpty()
+        || ::stat(QFile::encodeName(settings.historyFile).constData(), &kept) != 0)
+        return false;
+    const auto same = [&kept](const struct stat &other) {
+        return kept.st_dev == other.st_dev && kept.st_ino == other.st_ino;
+    };
+    return same(list) || (output.isFile() && ::fstat(output.fd(), &written) == 0 && same(written));
+}
+
 } // namespace
 
 int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csvOut,
@@ -151,6 +170,11 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
             }
         }
     }
+    if (HistoryIsListOrOutput(settings, list, output)) {
+        messages.say(QStringLiteral("--history-file 不能是域名列表或输出文件：%1")
+                         .arg(settings.historyFile));
+        return kBatchUsage;
+    }
     auto writeOrSay = [&](const QByteArray &bytes) {
         const int error = output.append(bytes);
         if (error)
@@ -169,14 +193,32 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
     if (!settings.historyFile.isEmpty() && !settings.sampleData) {
         history = std::make_unique<HistoryRecorder>(settings.historyFile, settings.statsBase);
         QObject::connect(history.get(), &HistoryRecorder::stopped, [&](const QString &reason) {
-            messages.say(QStringLiteral("无法使用历史记录文件%1：%2本次运行不记录历史。")
-                             .arg(settings.historyFile, reason));
+            messages.say(QStringLiteral("无法使用历史记录文件%1：%2%3")
+                             .arg(settings.historyFile, reason,
+                                  history->refusedFile() ? QStringLiteral("已停止。")
+                                                         : QStringLiteral("本次运行不记录历史。")));
         });
         QObject::connect(history.get(), &HistoryRecorder::movedAside, [&](const QString &movedTo) {
             messages.say(
                 QStringLiteral("历史记录文件已损坏，已改名保存为%1，新的历史记录从现在开始。")
                     .arg(movedTo));
         });
+        QObject::connect(history.get(), &HistoryRecorder::waiting,
+                         [&](int rows, const QString &reason) {
+                             messages.say(QStringLiteral("暂时无法写入历史记录文件%1：%2%3行结果"
+                                                         "先留在内存中，稍后自动写入。")
+                                              .arg(settings.historyFile, reason)
+                                              .arg(rows));
+                         });
+        QObject::connect(history.get(), &HistoryRecorder::caughtUp, [&](int rows) {
+            messages.say(QStringLiteral("历史记录文件又可以写入了：留在内存中的%1行结果已经写入。")
+                             .arg(rows));
+        });
+        // A file that is not ours is refused before the first query, and left as it is.
+        history->flush();
+        QCoreApplication::sendPostedEvents(history.get());
+        if (history->refusedFile())
+            return kBatchFileUnusable;
         history->beginRun(QStringLiteral("batch"));
     }
 
@@ -255,9 +297,12 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
         }
     }
     if (history) {
-        history->endRun();
-        history->flush();
+        const int lost = history->finish();
         QCoreApplication::sendPostedEvents(history.get()); // its last word, if any
+        if (lost > 0)
+            messages.say(QStringLiteral("有%1行结果未能写入历史记录文件%2。")
+                             .arg(lost)
+                             .arg(settings.historyFile));
     }
     messages.endRedrawing();
     QString summary = QStringLiteral("共查询%1个域名：有结果%2个，失败%3个，跳过%4个")

@@ -136,9 +136,9 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     });
     connect(m_run, &RunController::finished, this, &Form1::announceEnd);
     ui->ListView1->setItemDelegate(new CountChangeMarks(ui->ListView1));
-    new HistoryActions({ ui->ListView1, m_results, m_run, ui->s1, this }, m_platform,
-                       m_settings.sampleData ? QString() : m_settings.historyFile,
-                       m_settings.statsBase);
+    m_history = new HistoryActions({ ui->ListView1, m_results, m_run, ui->s1, this }, m_platform,
+                                   m_settings.sampleData ? QString() : m_settings.historyFile,
+                                   m_settings.statsBase);
     connect(ui->Slider1, &QSlider::valueChanged, m_run, &RunController::onPaceScroll);
 
     connect(ui->Command3, &QPushButton::clicked, this, [this] { openSite(m_settings.forumUrl); });
@@ -271,5 +271,6 @@ void Form1::announceEnd()
 void Form1::closeEvent(QCloseEvent *event)
 {
     m_closed = true;
+    m_history->finish();
     QWidget::closeEvent(event);
 }

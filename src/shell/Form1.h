@@ -14,6 +14,7 @@ struct Platform;
 }
 class DomainImport;
 class DomainQuery;
+class HistoryActions;
 class QTimer;
 class ResultsModel;
 class RunController;
@@ -56,6 +57,7 @@ private:
     DomainQuery *m_query = nullptr;
     DomainImport *m_import = nullptr;
     RunController *m_run = nullptr;
+    HistoryActions *m_history = nullptr;
     ResultsModel *m_results = nullptr;
     QTimer *m_timer1 = nullptr;
     bool m_closed = false;

@@ -46,6 +46,20 @@ HistoryActions::HistoryActions(const Controls &controls, platform::Platform &pla
                      .arg(QDir::toNativeSeparators(m_recorder->path()), reason));
             refresh();
         });
+        connect(m_recorder, &HistoryRecorder::waiting, this,
+                [this](int rows, const QString &reason) {
+                    warn(QStringLiteral("暂时无法写入历史记录文件：%1\r\n%2\r\n%3行查询结果先留在"
+                                        "内存中，稍后自动写入。")
+                             .arg(QDir::toNativeSeparators(m_recorder->path()), reason)
+                             .arg(rows));
+                });
+        connect(m_recorder, &HistoryRecorder::caughtUp, this, [this](int rows) {
+            m_platform.boxes.show(
+                m_controls.window,
+                QStringLiteral("历史记录文件又可以写入了：留在内存中的%1行查询结果已经写入。")
+                    .arg(rows),
+                platform::BoxIcon::Information, kBoxTitle);
+        });
         connect(m_recorder, &HistoryRecorder::movedAside, this, [this](const QString &movedTo) {
             warn(QStringLiteral("历史记录文件已损坏，已改名保存为：%1\r\n新的历史记录从现在开始。")
                      .arg(QDir::toNativeSeparators(movedTo)));
@@ -71,6 +85,16 @@ HistoryActions::HistoryActions(const Controls &controls, platform::Platform &pla
 }
 
 HistoryActions::~HistoryActions() = default;
+
+void HistoryActions::finish()
+{
+    if (!m_recorder)
+        return;
+    if (const int lost = m_recorder->finish(); lost > 0)
+        warn(QStringLiteral("有%1行查询结果未能写入历史记录文件：%2")
+                 .arg(lost)
+                 .arg(QDir::toNativeSeparators(m_recorder->path())));
+}
 
 void HistoryActions::runChanged()
 {

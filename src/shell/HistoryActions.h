@@ -33,6 +33,9 @@ public:
     HistoryActions(const Controls &controls, platform::Platform &platform, const QString &path,
                    const QString &service);
     ~HistoryActions() override;
+    // The window closes: what could not be written is tried once more, and what is still left
+    // is said.
+    void finish();
 
 private:
     void showHistory();

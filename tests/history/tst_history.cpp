@@ -3,6 +3,7 @@
 #include "SqlitePeek.h"
 #include "TestFiles.h"
 
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -73,48 +74,115 @@ private slots:
         QCOMPARE(AskSqlite(path, "SELECT count(*) FROM runs WHERE ended IS NOT NULL").toInt(), 1);
     }
 
-    // A broken file is moved aside and a fresh one started; a newer one is left untouched; a
-    // file another program holds stops the history (one that cannot be made: the window's test).
+    // Only a file SQLite marks as ours is written: a domain list or another program's database
+    // is refused byte for byte; ours, found broken, is moved aside and a fresh one started; ours
+    // from a newer version is left untouched; ours from before the mark keeps its rows.
     void filesItCannotUse()
     {
         QTemporaryDir dir;
-        const QString broken = WriteFile(dir.filePath("broken.sqlite"), QByteArray(4096, 'x'));
+        const QString list = WriteFile(dir.filePath("list.txt"), "a.com\nb.com\n");
+        QCOMPARE(AskSqlite(dir.filePath("other.db"), "CREATE TABLE notes (text)"), QVariant());
+        for (const QString &foreign : { list, dir.filePath("other.db") }) {
+            const QByteArray bytes = ReadFile(foreign);
+            {
+                HistoryStore store(foreign);
+                QCOMPARE(store.open().problem, HistoryStore::Problem::NotOurs);
+                QCOMPARE(store.beginRun("run", "s", {}), 0);
+            }
+            QCOMPARE(ReadFile(foreign), bytes);
+            QVERIFY(!QFile::exists(foreign + "-wal"));
+        }
+
+        const QString ours = dir.filePath("ours.sqlite");
+        const auto made = [&](const QString &path) {
+            HistoryStore store(path);
+            QCOMPARE(store.open().problem, HistoryStore::Problem::None);
+            store.record(store.beginRun("run", "s", {}), Row(1, "a.com", {}, "2026-12-07T10:00"));
+            QVERIFY(store.commit());
+        };
+        made(ours);
+        QByteArray broken = ReadFile(ours);
+        broken.replace(4096, broken.size() - 4096, QByteArray(broken.size() - 4096, 'x'));
+        WriteFile(ours, broken);
         {
-            HistoryStore store(broken);
+            HistoryStore store(ours);
             const HistoryStore::Outcome outcome = store.open();
             QCOMPARE(outcome.problem, HistoryStore::Problem::None);
-            QVERIFY(outcome.movedTo.startsWith(broken + ".broken-"));
-            QCOMPARE(QFile(outcome.movedTo).size(), 4096);
+            QVERIFY(outcome.movedTo.startsWith(ours + ".broken-"));
+            QCOMPARE(ReadFile(outcome.movedTo), broken);
             QVERIFY(store.beginRun("run", "s", {}) > 0);
         }
 
         const QString newer = dir.filePath("newer.sqlite");
+        made(newer);
         QCOMPARE(AskSqlite(newer, "PRAGMA user_version = 99"), QVariant());
         const QByteArray bytes = ReadFile(newer);
         {
             HistoryStore store(newer);
             QCOMPARE(store.open().problem, HistoryStore::Problem::Newer);
-            QCOMPARE(store.beginRun("run", "s", {}), 0);
         }
         QCOMPARE(ReadFile(newer), bytes);
-        QVERIFY(!QFile::exists(newer + "-wal"));
 
+        const QString unmarked = dir.filePath("unmarked.sqlite"); // as the first version made it
+        made(unmarked);
+        QCOMPARE(AskSqlite(unmarked, "PRAGMA application_id = 0"), QVariant());
+        made(unmarked);
+        QCOMPARE(AskSqlite(unmarked, "SELECT count(*) FROM records").toInt(), 2);
+        QVERIFY(AskSqlite(unmarked, "PRAGMA application_id").toInt() != 0);
+    }
+
+    // A lock another program holds past the busy time, or a disk that fills, passes: the rows
+    // wait in memory, are said once to wait and once to be written, and none is lost.
+    void passingFaults()
+    {
+        QTemporaryDir dir;
         const QString held = dir.filePath("held.sqlite");
-        HistoryStore store(held);
-        QCOMPARE(store.open().problem, HistoryStore::Problem::None);
-        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-        other.setDatabaseName(held);
-        QVERIFY(other.open());
-        QSqlQuery hold(other);
-        QVERIFY(hold.exec("BEGIN EXCLUSIVE"));
-        store.record(store.beginRun("run", "s", {}), Row(1, "a.com", {}, "2026-12-07T10:00:00"));
-        QVERIFY(!store.commit()); // after the busy time
-        QCOMPARE(store.problem().problem, HistoryStore::Problem::Locked);
-        hold.exec("ROLLBACK");
-        hold = QSqlQuery();
-        other.close();
-        other = QSqlDatabase();
-        QSqlDatabase::removeDatabase("other");
+        {
+            HistoryStore store(held);
+            QCOMPARE(store.open().problem, HistoryStore::Problem::None);
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+            other.setDatabaseName(held);
+            QVERIFY(other.open());
+            QSqlQuery hold(other);
+            QVERIFY(hold.exec("BEGIN EXCLUSIVE"));
+            store.record(store.beginRun("run", "s", {}),
+                         Row(1, "a.com", {}, "2026-12-07T10:00:00"));
+            QVERIFY(!store.commit()); // after the busy time
+            QCOMPARE(store.passing().problem, HistoryStore::Problem::Locked);
+            QCOMPARE(store.waitingRows(), 1);
+            hold.exec("ROLLBACK");
+            hold = QSqlQuery();
+            other.close();
+            other = QSqlDatabase();
+            QSqlDatabase::removeDatabase("other");
+            QVERIFY(store.commit());
+        }
+        QCOMPARE(AskSqlite(held, "SELECT count(*) FROM records").toInt(), 1);
+
+        const QString full = dir.filePath("full.sqlite");
+        {
+            HistoryRecorder recorder(full, "s");
+            recorder.flush(); // made while there is room
+            QSignalSpy waiting(&recorder, &HistoryRecorder::waiting);
+            QSignalSpy caughtUp(&recorder, &HistoryRecorder::caughtUp);
+            recorder.beginRun("run");
+            WithFileSizeLimit(1, [&] {
+                for (int i = 1; i <= 20; ++i) {
+                    recorder.record(Row(i, QString("d%1.com").arg(i), { "1", "1", "1", "1" },
+                                        "2026-12-07T10:00:00"));
+                    recorder.flush();
+                }
+            });
+            QTRY_COMPARE_WITH_TIMEOUT(waiting.size(), 1, 60'000);
+            QCOMPARE(waiting.first().first().toInt(), 1); // the first row that could not go
+            QVERIFY(recorder.working());
+            recorder.endRun();
+            QTRY_COMPARE_WITH_TIMEOUT(caughtUp.size(), 1, 60'000);
+            QCOMPARE(caughtUp.first().first().toInt(), 20);
+            QCOMPARE(waiting.size(), 1);
+            QCOMPARE(recorder.finish(), 0);
+        }
+        QCOMPARE(AskSqlite(full, "SELECT count(*) FROM records").toInt(), 20);
     }
 
     // Two programs writing the same file at once, each on its own thread and connection: every

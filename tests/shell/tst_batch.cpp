@@ -221,6 +221,22 @@ private slots:
                       "SELECT group_concat(domain) FROM (SELECT domain FROM records ORDER BY id)")
                 .toString(),
             "a.com,fail.com,c.com");
+        // A file that is not a history of ours is refused before any query, left as it was;
+        // so is the list itself, and the output.
+        const QByteArray listBytes = ReadFile(list);
+        f->server.requests.clear();
+        for (const QString &notOurs : { f->writeFile("notes.txt", "x\n"), list }) {
+            const QByteArray bytes = ReadFile(notOurs);
+            f->settings.historyFile = notOurs;
+            QCOMPARE(batch(), notOurs == list ? 2 : 4);
+            QCOMPARE(ReadFile(notOurs), bytes);
+        }
+        const QString out = f->writeFile("out.csv", {});
+        f->settings.historyFile = out;
+        QCOMPARE(batch(out), 2);
+        QVERIFY(ReadFile(out).isEmpty());
+        QCOMPARE(ReadFile(list), listBytes);
+        QVERIFY(!f->asked("/siteall/"));
 
         const QString killed = f->dir.filePath("killed.sqlite");
         QProcess program;
