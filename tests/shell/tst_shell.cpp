@@ -497,6 +497,32 @@ private slots:
         QCOMPARE(f->status()->panelText(2), "历史中还没有结果");
         QCOMPARE(f->rowCount(), 2);
 
+        // A disk that fills passes: the rows wait, said once; written once there is room, said
+        // once; a close while rows still wait says how many are lost.
+        f->importLines({ "a.com", "fail.com" });
+        f->fake.log.clear();
+        const auto runUnderAFullDisk = [&] {
+            WithFileSizeLimit(1, [&] {
+                f->click("Command2");
+                StepRunToItsEnd(*f->form);
+                f->table()->findChild<QAction *>("openLastResults")->trigger(); // reads after all
+            });
+        };
+        runUnderAFullDisk();
+        QTRY_COMPARE_WITH_TIMEOUT(f->fake.log.filter("暂时无法写入").size(), 1, 60'000);
+        runUnderAFullDisk();
+        table->findChild<QAction *>("openLastResults")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(f->fake.log.filter("已经写入").size(), 1, 60'000);
+        QVERIFY(f->fake.log.filter("已经写入").first().contains("4行"));
+        QCOMPARE(f->fake.log.filter("暂时无法写入").size(), 1);
+        WithFileSizeLimit(1, [&] {
+            f->click("Command2");
+            StepRunToItsEnd(*f->form);
+            f->form->close();
+        });
+        QVERIFY2(f->fake.log.last().contains("有2行查询结果未能写入"),
+                 qPrintable(f->fake.log.last()));
+
         f = started(path, true);
         QVERIFY(!f->table()->findChild<QAction *>("openLastResults")->isEnabled());
         // A file that cannot be made: said once, and the history is off until the next start.
