@@ -283,10 +283,11 @@ PreviousCounts HistoryStore::record(qint64 run, const HistoryRow &row)
         }
     };
     // The rows kept since the last commit are the newest.
-    for (auto kept = m_rows.crbegin(); kept != m_rows.crend() && missing > 0; ++kept) {
-        if (kept->row.domain.compare(row.domain, Qt::CaseInsensitive) == 0)
-            take(kept->row.counts, kept->row.fetched);
-    }
+    // Looked up by domain: rows may wait here by the thousand while the file refuses them.
+    const QString key = row.domain.toCaseFolded();
+    const QList<int> same = m_rowsByDomain.value(key);
+    for (auto at = same.crbegin(); at != same.crend() && missing > 0; ++at)
+        take(m_rows.at(*at).row.counts, m_rows.at(*at).row.fetched);
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT %1 FROM records WHERE domain = ? COLLATE NOCASE"
@@ -300,6 +301,7 @@ PreviousCounts HistoryStore::record(qint64 run, const HistoryRow &row)
             take(earlier.counts, earlier.fetched);
         }
     }
+    m_rowsByDomain[key].append(int(m_rows.size()));
     m_rows.append({ run, row });
     return previous;
 }
@@ -330,6 +332,7 @@ bool HistoryStore::commit()
     m_fileRuns.insert(written);
     m_newRuns.clear();
     m_rows.clear();
+    m_rowsByDomain.clear();
     m_endings.clear();
     m_passing = {};
     return true;

@@ -115,6 +115,7 @@ private:
     QList<NewRun> m_newRuns; // runs not yet in the file
     QHash<qint64, qint64> m_fileRuns; // a run's number here -> its id in the file
     QList<Kept> m_rows;
+    QHash<QString, QList<int>> m_rowsByDomain; // case-folded domain -> its places in m_rows
     QList<std::pair<qint64, QDateTime>> m_endings;
     int m_lost = 0;
 };
