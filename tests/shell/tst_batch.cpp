@@ -286,28 +286,13 @@ private slots:
     }
 
 private:
-    // The lines a terminal shows for `written`: a CR goes back to the line's start, ESC [ K
-    // erases to its end.
+    // The lines a terminal shows for `written`: what follows a return to the line's start and
+    // its erasure is all that is left of the line.
     static QStringList OnScreen(const QString &written)
     {
-        QStringList lines { QString() };
-        qsizetype column = 0;
-        for (qsizetype i = 0; i < written.size(); ++i) {
-            QString &line = lines.last();
-            if (written.at(i) == u'\r') {
-                column = 0;
-            } else if (written.mid(i, 3) == "\033[K") {
-                line.truncate(column);
-                i += 2;
-            } else if (written.at(i) == u'\n') {
-                lines << QString();
-                column = 0;
-            } else {
-                line = line.left(column).leftJustified(column) + written.at(i)
-                    + line.mid(column + 1);
-                ++column;
-            }
-        }
+        QStringList lines;
+        for (const QString &line : written.split(u'\n'))
+            lines << line.section("\r\033[K", -1);
         return lines;
     }
 

@@ -427,13 +427,8 @@ private slots:
     {
         QTemporaryDir data;
         const QString path = data.filePath("history.sqlite");
-        const auto started = [](const QString &file, bool sample = false) {
-            return std::make_unique<Form1Fixture>(true, QString(), [=](AppSettings &settings) {
-                settings.historyFile = file;
-                settings.sampleData = sample;
-            });
-        };
-        auto f = started(path);
+        const auto started = &Form1Fixture::KeepingHistory;
+        auto f = started(path, false);
         f->importLines({ "a.com", "fail.com" });
         for (const char *baidu : { "1,180", "1,234" }) {
             f->serveCounts("a.com", { baidu, "5", "-", "187.9万" });
@@ -482,7 +477,7 @@ private slots:
                  qPrintable(sheet.left(3000)));
         window->close();
 
-        f = started(path); // started again
+        f = started(path, false); // started again
         table = f->table();
         table->findChild<QAction *>("openLastResults")->trigger();
         QCOMPARE(f->rowTexts(0), QStringList({ "1", "a.com", "1,234", "5", "-", "187.9万" }));
@@ -527,7 +522,7 @@ private slots:
         QVERIFY(!f->table()->findChild<QAction *>("openLastResults")->isEnabled());
         // A file that cannot be made: said once, and the history is off until the next start.
         const QString nowhere = WriteFile(data.filePath("plain"), {}) + "/history.sqlite";
-        f = started(nowhere);
+        f = started(nowhere, false);
         QTRY_COMPARE_WITH_TIMEOUT(f->fake.log.size(), 1, 60'000);
         QVERIFY2(f->fake.log.first().startsWith("warning Varnel系列软件: 无法使用历史记录文件："
                                                 + nowhere + "\r\n"),
@@ -537,21 +532,12 @@ private slots:
 
     // A page that comes back after its table was replaced by reopened rows lands nowhere: not in
     // the row that now holds another domain (a retry's page), not below the reopened rows (a
-    // stopped run's), and not in the history.
+    // stopped run's), and not in the history. Two windows keep one history.
     void latePagesKeepToTheirTable()
     {
         QTemporaryDir data;
-        const auto keeping = [path = data.filePath("history.sqlite")] {
-            return std::make_unique<Form1Fixture>(
-                true, QString(), [=](AppSettings &settings) { settings.historyFile = path; });
-        };
-        const auto step = [](Form1Fixture &f) {
-            auto *timer = f.find<QTimer>("Timer1");
-            timer->setInterval(3600 * 1000); // the steps come from the test
-            QMetaObject::invokeMethod(timer, "timeout");
-            QCoreApplication::sendPostedEvents();
-        };
-        auto f = keeping(), other = keeping(); // two windows keeping one history
+        const QString path = data.filePath("history.sqlite");
+        auto f = Form1Fixture::KeepingHistory(path), other = Form1Fixture::KeepingHistory(path);
         f->fake.confirms = true;
         f->serveCounts("a.com", { "1", "1", "1", "1" });
         f->importLines({ "a.com", "e.com", "f.com" }); // e.com and f.com fail
@@ -560,7 +546,7 @@ private slots:
 
         f->serveCounts("f.com", { "9", "9", "9", "9" }, ScriptedHttpServer::Mode::Held);
         f->onRequest("f.com", [&] {
-            step(*f); // nothing left to retry: the retry ends while f.com's page is on its way
+            f->step(); // nothing left to retry: the retry ends while f.com's page is on its way
             for (const char *domain : { "p.com", "q.com", "r.com" })
                 other->serveCounts(domain, { "4", "4", "4", "4" });
             other->importLines({ "p.com", "q.com", "r.com" });
@@ -571,7 +557,7 @@ private slots:
             f->server.release();
         });
         f->table()->findChild<QAction *>("retryFailed")->trigger(); // e.com fails again at once
-        step(*f);
+        f->step();
         QCOMPARE(f->rowTexts(2), QStringList({ "3", "r.com", "4", "4", "4", "4" }));
 
         f->serveCounts("s.com", { "9", "9", "9", "9" }, ScriptedHttpServer::Mode::Held);
@@ -582,9 +568,8 @@ private slots:
             f->server.release();
         });
         f->click("Command2");
-        step(*f);
+        f->step();
         QCOMPARE(f->rowCount(), 1);
-        const QString path = data.filePath("history.sqlite");
         f.reset();
         QCOMPARE(AskSqlite(path, "SELECT count(*) FROM records WHERE baidu = '9'").toInt(), 0);
         QCOMPARE(AskSqlite(path, "SELECT count(*) FROM records").toInt(), 8);

@@ -46,6 +46,22 @@ void StepRunToItsEnd(QWidget &form)
     }
 }
 
+std::unique_ptr<Form1Fixture> Form1Fixture::KeepingHistory(const QString &path, bool sample)
+{
+    return std::make_unique<Form1Fixture>(true, QString(), [=](AppSettings &settings) {
+        settings.historyFile = path;
+        settings.sampleData = sample;
+    });
+}
+
+void Form1Fixture::step()
+{
+    auto *timer = find<QTimer>("Timer1");
+    timer->setInterval(3600 * 1000);
+    QMetaObject::invokeMethod(timer, "timeout");
+    QCoreApplication::sendPostedEvents();
+}
+
 void Form1Fixture::serveCounts(const QString &domain, const QStringList &counts,
                                ScriptedHttpServer::Mode mode)
 {

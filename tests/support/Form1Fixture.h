@@ -30,6 +30,9 @@ struct Form1Fixture
     explicit Form1Fixture(bool show = true, const QString &programDir = QString(),
                           const std::function<void(AppSettings &)> &adjust = {});
 
+    // A window that keeps its history in `path`; for sample counts, which are never kept.
+    static std::unique_ptr<Form1Fixture> KeepingHistory(const QString &path, bool sample = false);
+
     template<typename T> T *find(const char *name) const
     {
         return form->findChild<T *>(QString::fromLatin1(name));
@@ -40,6 +43,8 @@ struct Form1Fixture
     platform::StatusBar *status() const { return find<platform::StatusBar>("s1"); }
     QPushButton *button(const char *name) const { return find<QPushButton>(name); }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    // One step of the run, as the timer makes it; the timer itself is set too slow to fire.
+    void step();
 
     void serveCounts(const QString &domain, const QStringList &counts,
                      ScriptedHttpServer::Mode mode = ScriptedHttpServer::Mode::Normal);
