@@ -54,24 +54,25 @@ QString Duration(qint64 seconds)
 
 // The earlier rows of the output file, when resuming: an unfinished last row (a crash, a full
 // disk) is cut off; anything else that is not ours is refused with the file untouched.
-std::optional<QString> ReadForResume(BatchOutput &output, const QString &path, EarlierRows &earlier,
-                                     BatchMessages &messages)
+std::optional<QString> ReadEarlierOutput(BatchOutput &output, const QString &path,
+                                         const QString &option, EarlierRows &earlier,
+                                         BatchMessages &messages)
 {
     QFile file;
     if (!file.open(::dup(output.fd()), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return QStringLiteral("--resume: 无法读取%1").arg(path);
+        return QStringLiteral("%1: 无法读取%2").arg(option, path);
     file.seek(0);
     earlier = ReadEarlierRows(file);
     if (!earlier.problem.isEmpty())
-        return QStringLiteral("--resume: %1 %2").arg(path, earlier.problem);
+        return QStringLiteral("%1: %2 %3").arg(option, path, earlier.problem);
     if (earlier.unfinished) {
         // With no whole row left, the file starts again from its header.
         const qint64 keep
             = earlier.wholeBytes <= qint64(sizeof kCsvStart) - 1 ? 0 : earlier.wholeBytes;
         if (!output.cutBackTo(keep))
-            return QStringLiteral("--resume: 无法修复%1").arg(path);
-        messages.say(QStringLiteral("--resume: %1 的最后一行不完整（上次运行中断），已删去这一行。")
-                         .arg(path));
+            return QStringLiteral("%1: 无法修复%2").arg(option, path);
+        messages.say(QStringLiteral("%1: %2 的最后一行不完整（上次运行中断），已删去这一行。")
+                         .arg(option, path));
     }
     return std::nullopt;
 }
@@ -158,17 +159,21 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
     BatchOutput output(csvOut);
     EarlierRows earlier;
     if (!options.output.isEmpty() && !workbook) {
-        if (const auto refused
-            = output.openFile(options.output, options.resume, list.st_dev, list.st_ino)) {
+        if (const auto refused = output.openFile(options.output, true, list.st_dev, list.st_ino)) {
             messages.say(refused->line);
             return refused->status;
         }
-        if (options.resume) {
-            if (const auto problem = ReadForResume(output, options.output, earlier, messages)) {
-                messages.say(*problem);
-                return kBatchUsage;
-            }
+        // Every append starts where a whole row ends: a row a crash cut short is taken off
+        // first, and a file that is not such a CSV is left as it is.
+        const QString option
+            = options.resume ? QStringLiteral("--resume") : QStringLiteral("--output");
+        if (const auto problem
+            = ReadEarlierOutput(output, options.output, option, earlier, messages)) {
+            messages.say(*problem);
+            return kBatchUsage;
         }
+        if (!options.resume)
+            earlier = {}; // a plain run asks every domain and numbers from 1
     }
     if (HistoryIsListOrOutput(settings, list, output)) {
         messages.say(QStringLiteral("--history-file 不能是域名列表或输出文件：%1")

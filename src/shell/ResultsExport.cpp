@@ -53,34 +53,32 @@ constexpr qint64 kMaxRecordBytes = 1 << 20;
 
 } // namespace
 
-CsvReadEnd ReadResultsCsv(QIODevice &in, const std::function<bool(const QStringList &)> &record)
+CsvReadEnd ReadResultsCsv(QIODevice &in, const QByteArray &header,
+                          const std::function<bool(const QStringList &)> &record)
 {
-    const QByteArray start(kCsvStart);
-    const QByteArray mark = in.read(start.size());
-    if (mark.isEmpty())
+    // The file must begin with the mark and the header, byte for byte: a file that cannot be
+    // ours is given up at its first byte that differs, never read to its end.
+    const QByteArray start = kCsvStart + header;
+    const QByteArray begin = in.read(start.size());
+    if (begin.isEmpty())
         return { CsvReadEnd::Complete, 0 };
-    if (mark != start)
-        return { start.startsWith(mark) ? CsvReadEnd::Unfinished : CsvReadEnd::Broken, 0 };
+    if (!start.startsWith(begin))
+        return { CsvReadEnd::Broken, 0 };
+    if (begin.size() < start.size()) // a write cut short in the header
+        return { CsvReadEnd::Unfinished, 0 };
 
-    enum { FieldStart, Plain, Quoted, QuoteInQuoted, LineEnd, Broken } state = FieldStart;
+    enum { FieldStart, Plain, Quoted, QuoteInQuoted, LineEnd } state = FieldStart;
     qint64 offset = start.size(), whole = offset;
     QStringList cells;
     QByteArray cell;
-    bool afterCr = false; // where a broken record ends
     char buffer[64 * 1024];
     qint64 got = 0;
     while ((got = in.read(buffer, sizeof buffer)) > 0) {
         for (qint64 i = 0; i < got; ++i, ++offset) {
             const char c = buffer[i];
-            if (state == Broken) {
-                if (afterCr && c == '\n')
-                    return { CsvReadEnd::Broken, whole };
-                afterCr = c == '\r';
-                continue;
-            }
-            if (offset - whole > kMaxRecordBytes) {
-                state = Broken;
-            } else if (state == Quoted) {
+            if (offset - whole > kMaxRecordBytes)
+                return { CsvReadEnd::Broken, whole }; // longer than any row can be
+            if (state == Quoted) {
                 if (c == '"')
                     state = QuoteInQuoted;
                 else
@@ -89,17 +87,15 @@ CsvReadEnd ReadResultsCsv(QIODevice &in, const std::function<bool(const QStringL
                 cell.append(c); // a doubled quote
                 state = Quoted;
             } else if (state == LineEnd) {
-                if (c != '\n') {
-                    state = Broken;
-                } else {
-                    cells << QString::fromUtf8(cell);
-                    cell.clear();
-                    state = FieldStart;
-                    whole = offset + 1;
-                    if (!record(cells))
-                        return { CsvReadEnd::Stopped, whole };
-                    cells.clear();
-                }
+                if (c != '\n')
+                    return { CsvReadEnd::Broken, whole }; // a CR of its own
+                cells << QString::fromUtf8(cell);
+                cell.clear();
+                state = FieldStart;
+                whole = offset + 1;
+                if (!record(cells))
+                    return { CsvReadEnd::Stopped, whole };
+                cells.clear();
             } else if (c == ',') {
                 cells << QString::fromUtf8(cell);
                 cell.clear();
@@ -108,13 +104,14 @@ CsvReadEnd ReadResultsCsv(QIODevice &in, const std::function<bool(const QStringL
                 state = LineEnd;
             } else if (state == FieldStart && c == '"') {
                 state = Quoted;
-            } else if (state == QuoteInQuoted || c == '"') {
-                state = Broken; // text after a closing quote, or a quote inside a plain field
+            } else if (c == '\n' || state == QuoteInQuoted || c == '"') {
+                // A line end of its own (the file re-saved with other line ends), text after a
+                // closing quote, or a quote inside a plain field.
+                return { CsvReadEnd::Broken, whole };
             } else {
                 cell.append(c);
                 state = Plain;
             }
-            afterCr = c == '\r';
         }
     }
     if (got < 0)

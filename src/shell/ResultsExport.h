@@ -33,14 +33,17 @@ struct CsvReadEnd
 {
     enum Kind {
         Complete, // every record whole
-        Unfinished, // the last record has no line end (a write cut short)
-        Broken, // a record with a line end that is not of such a CSV (or no byte-order mark)
+        Unfinished, // a tail after the last whole record, shorter than a record, with no line
+                    // break of its own: a write cut short
+        Broken, // not such a CSV: no mark and header first, a line break of its own, a record
+                // longer than any row, a stray quote
         Stopped, // the caller refused a record
     } kind;
     qint64 wholeBytes; // from the start to the end of the last whole record
 };
 
 // Reads such a CSV back as a stream, one record at a time, calling `record` with each whole
-// record's cells (false stops the reading). Never holds more than one record, and refuses a
-// record larger than any this program writes.
-CsvReadEnd ReadResultsCsv(QIODevice &in, const std::function<bool(const QStringList &)> &record);
+// record's cells after the `header` line (false stops the reading). Never holds more than one
+// record, and stops at the first byte that shows the file is not such a CSV.
+CsvReadEnd ReadResultsCsv(QIODevice &in, const QByteArray &header,
+                          const std::function<bool(const QStringList &)> &record);

@@ -141,6 +141,12 @@ private slots:
         QVERIFY2(batch(cut, true) == 0, qPrintable(messages.join('\n')));
         QCOMPARE(ReadFile(cut), finished + "9,e.com,1,1,1,1\r\n10,g.com,7,7,7,7\r\n");
         QVERIFY2(messages.first().contains("最后一行不完整"), qPrintable(messages.join('\n')));
+        // A plain run on a file whose last row was cut takes that row off before it appends.
+        const QString plain = f->writeFile("plain.csv", finished + "7,\"f.com,1");
+        list = f->writeFile("list.txt", "g.com\n");
+        QCOMPARE(batch(plain), 0);
+        QCOMPARE(ReadFile(plain), finished + "1,g.com,7,7,7,7\r\n");
+        QVERIFY2(messages.first().contains("最后一行不完整"), qPrintable(messages.join('\n')));
         // A crash while the header itself was being written: the file starts again with it.
         const QString headless = f->writeFile("headless.csv", "\xEF\xBB\xBF编号,域");
         list = f->writeFile("list.txt", "g.com\n");
@@ -157,6 +163,9 @@ private slots:
         const QByteArray header = "\xEF\xBB\xBF编号,域名,百度,Google,360,Sogou\r\n";
         const std::pair<QByteArray, const char *> notOurs[]
             = { { header.left(3) + "a,b\r\n\"broken\r\n", "不是本程序" },
+                { QByteArray(header).replace("\r\n", "\n") + "1,a.com,1,1,1,1\n", "不是本程序" },
+                { header.left(3) + "a note", "不是本程序" },
+                { header.left(3) + QByteArray(2 << 20, '\0'), "不是本程序" },
                 { header + "1,\"a\"x.com,1,1,1,1\r\n2,b.com,1,1,1,1\r\n", "不是本程序" },
                 { header + "1,a.com,1,1\r\n2,b.com,1,1,1,1\r\n", "第2行" },
                 { header + "2147483647,a.com,1,1,1,1\r\n", "编号超出范围" },
