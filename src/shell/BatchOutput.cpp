@@ -4,6 +4,7 @@
 #include "WriteFailure.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -16,6 +17,54 @@ BatchOutput::~BatchOutput()
 {
     if (m_fd >= 0)
         ::close(m_fd); // the lock goes with it
+    if (m_workbookLock >= 0) {
+        QFile::remove(m_partial); // gone already when the workbook was written
+        ::close(m_workbookLock);
+    }
+}
+
+std::optional<BatchOutput::Refusal> BatchOutput::reserveWorkbook(const QString &path,
+                                                                 dev_t listDevice, ino_t listInode)
+{
+    m_path = path;
+    const QString shown = QDir::toNativeSeparators(path);
+    auto cannot = [&](const QString &reason) {
+        return Refusal { QStringLiteral("无法写入文件%1：%2").arg(shown, reason),
+                         kBatchFileUnusable };
+    };
+    struct stat target
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &target) == 0) {
+        if (!S_ISREG(target.st_mode))
+            return cannot(QStringLiteral("不是普通文件。"));
+        if (target.st_dev == listDevice && target.st_ino == listInode)
+            return Refusal { QStringLiteral("--output 不能是域名列表本身：%1").arg(shown),
+                             kBatchUsage };
+    }
+    const QFileInfo info(path);
+    const QString partial
+        = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".partial");
+    const int fd = ::open(QFile::encodeName(partial).constData(),
+                          O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return cannot(failureReason(errno));
+    struct stat opened
+    {
+    };
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        return cannot(QStringLiteral("不是普通文件。"));
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return cannot(error == EWOULDBLOCK ? QStringLiteral("另一个批量查询正在写入这个文件。")
+                                           : failureReason(error));
+    }
+    m_workbookLock = fd;
+    m_partial = partial;
+    return std::nullopt;
 }
 
 std::optional<BatchOutput::Refusal> BatchOutput::openFile(const QString &path, bool forReading,

@@ -30,6 +30,13 @@ public:
     std::optional<Refusal> openFile(const QString &path, bool forReading, dev_t listDevice,
                                     ino_t listInode);
 
+    // For a workbook, written whole at the end: its place is made now, beside `path` under a
+    // name of its own, and locked, so that a missing or unwritable folder or a second run on the
+    // same workbook is refused before the first query. The same refusals as openFile().
+    std::optional<Refusal> reserveWorkbook(const QString &path, dev_t listDevice, ino_t listInode);
+    // Where the workbook is written before it takes its name.
+    QString partialWorkbook() const { return m_partial; }
+
     bool isFile() const { return m_fd >= 0; }
     int fd() const { return m_fd; }
     qint64 size() const;
@@ -46,4 +53,6 @@ private:
     FILE *m_out;
     int m_fd = -1;
     QString m_path;
+    int m_workbookLock = -1;
+    QString m_partial;
 };

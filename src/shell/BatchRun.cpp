@@ -157,6 +157,12 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
                          ResultsModel::numberColumns(),
                          QStringList() };
     BatchOutput output(csvOut);
+    if (workbook) {
+        if (const auto refused = output.reserveWorkbook(options.output, list.st_dev, list.st_ino)) {
+            messages.say(refused->line);
+            return refused->status;
+        }
+    }
     EarlierRows earlier;
     if (!options.output.isEmpty() && !workbook) {
         if (const auto refused = output.openFile(options.output, true, list.st_dev, list.st_ino)) {
@@ -322,7 +328,9 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
                    .arg(todo - done);
     messages.say(summary);
     if (workbook) {
-        if (const QString reason = WriteResultsWorkbook(options.output, sheet); !reason.isEmpty()) {
+        if (const QString reason
+            = WriteResultsWorkbook(options.output, sheet, output.partialWorkbook());
+            !reason.isEmpty()) {
             messages.say(QStringLiteral("无法写入%1：%2").arg(options.output, reason));
             return kBatchFileUnusable;
         }

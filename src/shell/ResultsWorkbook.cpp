@@ -36,11 +36,12 @@ QByteArray CellText(const QString &text)
 
 } // namespace
 
-QString WriteResultsWorkbook(const QString &path, const ResultsSheet &sheet)
+QString WriteResultsWorkbook(const QString &path, const ResultsSheet &sheet,
+                             const QString &reserved)
 {
     // A name of our own beside the target, for the whole file before it takes the target's.
-    QString partial;
-    {
+    QString partial = reserved;
+    if (partial.isEmpty()) {
         QTemporaryFile reserve(QFileInfo(path).absolutePath() + QStringLiteral("/.xlsx-XXXXXX"));
         errno = 0;
         if (!reserve.open())

@@ -19,6 +19,8 @@ struct ResultsSheet
     std::optional<QStringList> failures;
 };
 
-// Written beside `path` and renamed over it only when whole: a failure leaves nothing behind
-// and an older file as it was. Returns empty, or why it failed in the user's words.
-QString WriteResultsWorkbook(const QString &path, const ResultsSheet &sheet);
+// Written beside `path` (into `partial` when the caller has made that place already) and renamed
+// over it only when whole: a failure leaves nothing behind and an older file as it was. Returns
+// empty, or why it failed in the user's words.
+QString WriteResultsWorkbook(const QString &path, const ResultsSheet &sheet,
+                             const QString &partial = {});

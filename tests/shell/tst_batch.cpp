@@ -197,8 +197,26 @@ private slots:
             QCOMPARE(batch(output, resume), 4);
             QVERIFY2(messages.value(0).contains(said), qPrintable(messages.value(0)));
         }
+        // A workbook is checked the same way before the first query, though written at the end.
+        const QString book = f->writeFile("l.xlsx", "a.com\n");
+        QCOMPARE(batch(book, false, book), 2);
+        QCOMPARE(ReadFile(book), QByteArray("a.com\n"));
+        QCOMPARE(batch(f->dir.filePath("no/out.xlsx")), 4);
+        QVERIFY2(messages.value(0).contains("文件夹不存在"), qPrintable(messages.value(0)));
         QVERIFY(!f->asked("/siteall/"));
         QCOMPARE(QFileInfo(held).size(), 0);
+
+        QProcess first; // a run on out.xlsx, waiting for its next step
+        first.start(PROGRAM_DIR "/varnel-index-query",
+                    { "--batch", list, "--pace", "60", "--output", f->dir.filePath("out.xlsx"),
+                      "--stats-url", f->server.base(), "--update-url", f->server.base(),
+                      "--no-history" });
+        QTRY_VERIFY_WITH_TIMEOUT(f->asked("/siteall/"), 60'000);
+        QCOMPARE(batch(f->dir.filePath("out.xlsx")), 4);
+        QVERIFY2(messages.value(0).contains("另一个批量查询正在写入"),
+                 qPrintable(messages.value(0)));
+        first.kill();
+        QVERIFY(first.waitForFinished(60'000));
     }
 
     // A disk that fills mid-run: said, stopped, status 4; the file keeps every whole row.
