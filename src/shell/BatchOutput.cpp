@@ -23,24 +23,53 @@ BatchOutput::~BatchOutput()
     }
 }
 
+BatchOutput::Refusal BatchOutput::cannot(const QString &reason) const
+{
+    return { QStringLiteral("无法写入文件%1：%2").arg(QDir::toNativeSeparators(m_path), reason),
+             kBatchFileUnusable };
+}
+
+BatchOutput::Refusal BatchOutput::theList() const
+{
+    return {
+        QStringLiteral("--output 不能是域名列表本身：%1").arg(QDir::toNativeSeparators(m_path)),
+        kBatchUsage
+    };
+}
+
+std::optional<BatchOutput::Refusal> BatchOutput::lockRegular(int fd, dev_t listDevice,
+                                                             ino_t listInode) const
+{
+    struct stat opened
+    {
+    };
+    std::optional<Refusal> refused;
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))
+        refused = cannot(QStringLiteral("不是普通文件。"));
+    else if (opened.st_dev == listDevice && opened.st_ino == listInode)
+        refused = theList();
+    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        refused = cannot(errno == EWOULDBLOCK ? QStringLiteral("另一个批量查询正在写入这个文件。")
+                                              : failureReason(errno));
+    if (refused)
+        ::close(fd);
+    return refused;
+}
+
 std::optional<BatchOutput::Refusal> BatchOutput::reserveWorkbook(const QString &path,
                                                                  dev_t listDevice, ino_t listInode)
 {
     m_path = path;
-    const QString shown = QDir::toNativeSeparators(path);
-    auto cannot = [&](const QString &reason) {
-        return Refusal { QStringLiteral("无法写入文件%1：%2").arg(shown, reason),
-                         kBatchFileUnusable };
-    };
     struct stat target
     {
     };
+    // The workbook takes the target's name only at the end; what it would replace is checked
+    // now.
     if (::stat(QFile::encodeName(path).constData(), &target) == 0) {
         if (!S_ISREG(target.st_mode))
             return cannot(QStringLiteral("不是普通文件。"));
         if (target.st_dev == listDevice && target.st_ino == listInode)
-            return Refusal { QStringLiteral("--output 不能是域名列表本身：%1").arg(shown),
-                             kBatchUsage };
+            return theList();
     }
     const QFileInfo info(path);
     const QString partial
@@ -49,19 +78,8 @@ std::optional<BatchOutput::Refusal> BatchOutput::reserveWorkbook(const QString &
                           O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
     if (fd < 0)
         return cannot(failureReason(errno));
-    struct stat opened
-    {
-    };
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        ::close(fd);
-        return cannot(QStringLiteral("不是普通文件。"));
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return cannot(error == EWOULDBLOCK ? QStringLiteral("另一个批量查询正在写入这个文件。")
-                                           : failureReason(error));
-    }
+    if (auto refused = lockRegular(fd, listDevice, listInode))
+        return refused;
     m_workbookLock = fd;
     m_partial = partial;
     return std::nullopt;
@@ -71,11 +89,6 @@ std::optional<BatchOutput::Refusal> BatchOutput::openFile(const QString &path, b
                                                           dev_t listDevice, ino_t listInode)
 {
     m_path = path;
-    const QString shown = QDir::toNativeSeparators(path);
-    auto cannot = [&](const QString &reason) {
-        return Refusal { QStringLiteral("无法写入文件%1：%2").arg(shown, reason),
-                         kBatchFileUnusable };
-    };
     const QByteArray name = QFile::encodeName(path);
     struct stat before
     {
@@ -89,18 +102,9 @@ std::optional<BatchOutput::Refusal> BatchOutput::openFile(const QString &path, b
     const int fd = ::open(name.constData(), flags, 0666);
     if (fd < 0)
         return cannot(failureReason(errno));
+    if (auto refused = lockRegular(fd, listDevice, listInode))
+        return refused;
     m_fd = fd;
-    struct stat opened
-    {
-    };
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))
-        return cannot(QStringLiteral("不是普通文件。"));
-    if (opened.st_dev == listDevice && opened.st_ino == listInode)
-        return Refusal { QStringLiteral("--output 不能是域名列表本身：%1").arg(shown),
-                         kBatchUsage };
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-        return cannot(errno == EWOULDBLOCK ? QStringLiteral("另一个批量查询正在写入这个文件。")
-                                           : failureReason(errno));
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return std::nullopt;
 }

@@ -50,6 +50,12 @@ public:
     QString failureReason(int error) const;
 
 private:
+    Refusal cannot(const QString &reason) const;
+    Refusal theList() const;
+    // `fd` is a regular file, not the list, and now locked for this run; otherwise why not (and
+    // `fd` is closed).
+    std::optional<Refusal> lockRegular(int fd, dev_t listDevice, ino_t listInode) const;
+
     FILE *m_out;
     int m_fd = -1;
     QString m_path;
