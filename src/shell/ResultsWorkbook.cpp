@@ -5,12 +5,15 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,11 +31,57 @@ double ColumnWidth(const QList<QStringList> &lines, int column)
     return std::min(widest, 60) + 2;
 }
 
-// Excel holds at most 32,767 characters in a cell.
+// A cell's text as the sheet's XML may hold it: characters XML 1.0 does not allow (control
+// characters but tab and line breaks, U+FFFE, U+FFFF, a NUL that would end the cell, a lone
+// surrogate) become U+FFFD, and text that spreadsheets read as an escape ("_x0041_") is escaped
+// itself. Excel holds at most 32,767 characters in a cell.
 QByteArray CellText(const QString &text)
 {
-    return text.left(32'767).toUtf8();
+    static const QRegularExpression escapeLike(QStringLiteral("_(x[0-9A-Fa-f]{4}_)"));
+    QString safe = text.left(32'767);
+    for (qsizetype i = 0; i < safe.size(); ++i) {
+        const char16_t c = safe.at(i).unicode();
+        const bool pair = QChar::isHighSurrogate(c) && i + 1 < safe.size()
+            && QChar::isLowSurrogate(safe.at(i + 1).unicode());
+        if (pair)
+            ++i;
+        else if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF
+                 || QChar::isSurrogate(c))
+            safe[i] = QChar::ReplacementCharacter;
+    }
+    safe = safe.replace(escapeLike, QStringLiteral("_x005F_\\1")).left(32'767);
+    if (!safe.isEmpty() && safe.back().isHighSurrogate())
+        safe.chop(1); // cut between the halves of a pair
+    return safe.toUtf8();
 }
+
+// libxlsxwriter tells its failures on stderr, in English; the program says them its own way.
+class QuietStderr
+{
+public:
+    QuietStderr()
+    {
+        std::fflush(stderr);
+        const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (nowhere >= 0 && m_saved >= 0)
+            ::dup2(nowhere, STDERR_FILENO);
+        if (nowhere >= 0)
+            ::close(nowhere);
+    }
+    ~QuietStderr()
+    {
+        std::fflush(stderr);
+        if (m_saved >= 0) {
+            ::dup2(m_saved, STDERR_FILENO);
+            ::close(m_saved);
+        }
+    }
+    QuietStderr(const QuietStderr &) = delete;
+    QuietStderr &operator=(const QuietStderr &) = delete;
+
+private:
+    int m_saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+};
 
 } // namespace
 
@@ -54,6 +103,7 @@ QString WriteResultsWorkbook(const QString &path, const ResultsSheet &sheet,
     lxw_workbook_options options {};
     options.constant_memory = LXW_TRUE; // rows go to disk as they are written
     const QByteArray partialName = QFile::encodeName(partial);
+    QuietStderr quiet;
     lxw_workbook *workbook = workbook_new_opt(partialName.constData(), &options);
     if (!workbook) {
         QFile::remove(partial);

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryFile>
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
@@ -11,6 +12,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <unistd.h>
 
 // The batch mode, run in this process against the scripted loopback server: the gate, rows and
 // statuses, the file written row by row, resume and interruption, and the outputs it refuses;
@@ -233,6 +235,18 @@ private slots:
                  QStringList({ "无法写入" + out + "：文件超过了系统允许的大小。已停止查询。",
                                "共查询1个域名：有结果1个，失败0个，跳过1个；因无法写入而停止，"
                                "还有2个域名未查询" }));
+        // A workbook that cannot be written at the end is said once, in the program's words:
+        // nothing of the library's own reaches stderr.
+        QTemporaryFile caught;
+        QVERIFY(caught.open());
+        const int saved = ::dup(STDERR_FILENO);
+        ::dup2(caught.handle(), STDERR_FILENO);
+        WithFileSizeLimit(100, [&] { status = batch(f->dir.filePath("out.xlsx")); });
+        ::dup2(saved, STDERR_FILENO);
+        ::close(saved);
+        QCOMPARE(status, 4);
+        QVERIFY2(messages.last().startsWith("无法写入"), qPrintable(messages.last()));
+        QCOMPARE(ReadFile(caught.fileName()), QByteArray());
     }
 
     // Batch rows are kept in the history as a run of their own; a run killed outright keeps

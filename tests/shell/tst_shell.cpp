@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Form1Fixture.h"
 #include "LoopbackService.h"
+#include "ResultsWorkbook.h"
 #include "ServicesReady.h"
 #include "SqlitePeek.h"
 #include "WriteFailure.h"
@@ -19,6 +20,7 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace {
@@ -379,6 +381,20 @@ private slots:
         QCOMPARE(f.fake.log.last(), cannotSave + "no/results.xlsx\r\n文件夹不存在。");
         QCOMPARE(QDir(f.dir.path()).entryList({ "*.xlsx*" }, QDir::Files | QDir::Hidden),
                  QStringList({ "results.xlsx" }));
+        // Whatever a page holds, the sheet is well-formed XML: characters XML does not allow
+        // are replaced, a NUL never ends a cell, and text that reads as an escape is escaped.
+        const QString hostile = f.dir.filePath("hostile.xlsx");
+        const QStringList cells { "x\uFFFEy\uFFFF", QString::fromUtf16(u"n\0l", 3), "_x0041_" };
+        QCOMPARE(WriteResultsWorkbook(hostile, { "s", { { "1", "2", "3" }, cells }, {}, {} }),
+                 QString());
+        QXmlStreamReader xml(ZipPart(hostile, "xl/worksheets/sheet1.xml"));
+        QStringList texts;
+        while (!xml.atEnd())
+            if (xml.readNext() == QXmlStreamReader::Characters)
+                texts << xml.text().toString();
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QVERIFY2(texts.contains("n\uFFFDl") && texts.contains("_x005F_x0041_"),
+                 qPrintable(texts.join('|')));
         // The error number decides, whatever the volume says; a size that cannot be read (a
         // container's mount table may not list the folder) is unknown, never full.
         const std::pair<WriteFailure, QString> reasons[]
