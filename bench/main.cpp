@@ -314,7 +314,8 @@ void BenchScale(int entries, int stepMs, bool sortedByCount, bool history = fals
                 ms / 1000, rssBefore, rssAfter, perRowKiB, early, window, late, window);
 }
 
-void BenchWorkbook(int rows)
+// `longCells`: every text cell that many characters long, as a hostile page could make them.
+void BenchWorkbook(int rows, int longCells = 0)
 {
     ResultsSheet sheet { QStringLiteral("收录查询结果"),
                          { ResultsModel::header() },
@@ -328,16 +329,28 @@ void BenchWorkbook(int rows)
                                      QStringLiteral("约100"),
                                      row % 10 ? QStringLiteral("35") : QString() };
         *sheet.failures << (row % 10 ? QString() : QStringLiteral("HTTP 404"));
+        if (longCells > 0)
+            for (int column = 1; column < 6; ++column)
+                sheet.lines.last()[column] = QString(longCells, QChar(u'a' + column));
     }
+    qint64 own = 0; // the rows' own size, in bytes
+    for (const QStringList &line : std::as_const(sheet.lines))
+        for (const QString &cell : line)
+            own += cell.size() * 2;
     QTemporaryDir dir;
     const double rssBefore = PeakRssMiB();
     QElapsedTimer clock;
     clock.start();
     const QString failed = WriteResultsWorkbook(dir.filePath(QStringLiteral("r.xlsx")), sheet);
     const double ms = clock.nsecsElapsed() / 1e6;
-    std::printf("Excel export of %d rows: %.0f ms, %lld KiB; peak RSS %.1f MiB (+%.1f)%s\n", rows,
-                ms, QFileInfo(dir.filePath(QStringLiteral("r.xlsx"))).size() / 1024, PeakRssMiB(),
-                PeakRssMiB() - rssBefore, failed.isEmpty() ? "" : " FAILED");
+    std::printf(
+        "Excel export of %d rows%s: %.0f ms, %lld KiB; rows %.1f MiB; peak RSS %.1f MiB "
+        "(+%.1f, %.2f of the rows' size)%s\n",
+        rows,
+        longCells > 0 ? qPrintable(QStringLiteral(" of %1-character cells").arg(longCells)) : "",
+        ms, QFileInfo(dir.filePath(QStringLiteral("r.xlsx"))).size() / 1024, own / 1048576.0,
+        PeakRssMiB(), PeakRssMiB() - rssBefore,
+        (PeakRssMiB() - rssBefore) * 1048576.0 / double(own), failed.isEmpty() ? "" : " FAILED");
 }
 
 } // namespace
@@ -374,8 +387,10 @@ int main(int argc, char *argv[])
         BenchHistory(32767, 1000);
         BenchScale(32767, 2, false, true);
     }
-    if (wanted("xlsx"))
+    if (wanted("xlsx")) {
         BenchWorkbook(32767);
+        BenchWorkbook(32767, 1000);
+    }
     if (wanted("long")) {
         BenchLongRun(3000, 10, 15, net::HttpRequest::kTimeLimitMs,
                      "3,000 entries, 10 ms steps, every page after 1.5 steps");
