@@ -2,26 +2,36 @@
 
 #include <QRegularExpression>
 
-#include <cmath>
+namespace {
+
+// Spreadsheets hold numbers as doubles: past 2^53 not every whole number is exact.
+constexpr qint64 kLargestExact = qint64(1) << 53;
+
+} // namespace
 
 std::optional<qint64> CountValue(const QString &text)
 {
-    // An optional "about", digits with thousands separators and a decimal part, an optional
-    // unit of ten thousand or a hundred million, an optional measure word.
+    // An optional "about", digits (thousands separators only every three digits) with a decimal
+    // part, an optional unit of ten thousand or a hundred million, an optional measure word.
     static const QRegularExpression count(QStringLiteral(
-        "^\\s*(?:约|大约|≈|~)?\\s*([0-9][0-9,]*(?:\\.[0-9]+)?)\\s*(万|亿)?\\s*(?:条|个|页)?\\s*$"));
+        "^\\s*(?:约|大约|≈|~)?\\s*([0-9]{1,3}(?:,[0-9]{3})+|[0-9]+)(?:\\.([0-9]+))?\\s*(万|亿)?"
+        "\\s*(?:条|个|页)?\\s*$"));
     const QRegularExpressionMatch match = count.match(text);
     if (!match.hasMatch())
         return std::nullopt;
-    QString digits = match.captured(1);
-    digits.remove(u',');
-    bool number = false;
-    const double value = digits.toDouble(&number);
-    const QString unit = match.captured(2);
-    const double scale = unit == QStringLiteral("万") ? 1e4
-        : unit == QStringLiteral("亿")                ? 1e8
-                                                      : 1;
-    if (!number || value * scale > 9e18)
+    const QString whole = match.captured(1).remove(u',');
+    const QString fraction = match.captured(2);
+    const QString unit = match.captured(3);
+    const int unitDigits = unit == QStringLiteral("万") ? 4 : unit == QStringLiteral("亿") ? 8 : 0;
+    // Read exactly, in whole numbers: a count is a number of pages, so one that comes out as a
+    // fraction ("1.5", "1.23456万") or too large to hold exactly is left as its text.
+    if (whole.size() > 16 || fraction.size() > unitDigits)
         return std::nullopt;
-    return qint64(std::llround(value * scale));
+    const QString digits = (whole + fraction).leftJustified(
+        int(whole.size()) + unitDigits, u'0');
+    bool number = false;
+    const qint64 value = digits.toLongLong(&number);
+    if (!number || value > kLargestExact)
+        return std::nullopt;
+    return value;
 }

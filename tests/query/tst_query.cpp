@@ -69,6 +69,11 @@ private slots:
             { "", std::nullopt },     { "-", std::nullopt },
             { "暂无", std::nullopt }, { "1万2", std::nullopt },
             { "=1+1", std::nullopt }, { "1e9", std::nullopt },
+            { "1.5", std::nullopt },  { "0.5", std::nullopt }, // no fraction rounded away
+            { "1,,,2", std::nullopt }, { "12,34", std::nullopt },
+            { "1.25万", 12500 },      { "1.23456万", std::nullopt },
+            { "9007199254740992", 9007199254740992 },
+            { "9007199254740993", std::nullopt }, // not exact in a spreadsheet
         };
         for (const auto &[text, value] : cases)
             QVERIFY2(CountValue(text) == value, qPrintable(text));
