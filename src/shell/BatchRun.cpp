@@ -114,6 +114,10 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
 
     // The same gate as the window's: only the current version goes on.
     const FetchResult reply = HttpGetText(settings.updateUrl, settings.updateLimits, &cancel);
+    if (interrupts.received()) { // an interrupt is an interrupt, whatever step it falls in
+        messages.say(QStringLiteral("已中断：检测更新时中断，没有查询任何域名。"));
+        return 128 + interrupts.received();
+    }
     const QString version = VersionFromReply(reply.text);
     if (version.isEmpty()) {
         messages.say(QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版")

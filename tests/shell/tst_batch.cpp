@@ -73,6 +73,15 @@ private slots:
             QCOMPARE(batch(), 3);
             QCOMPARE(messages.size(), 1);
         }
+        // Ctrl+C while the version file is on its way is an interrupt, not a failed check.
+        f->server.setReply("/version/main.txt",
+                           { 200, "kwtp:V1.0|", ScriptedHttpServer::Mode::Held });
+        connect(&f->server, &ScriptedHttpServer::requestSeen, this, [](const QByteArray &path) {
+            if (path == "/version/main.txt")
+                QTimer::singleShot(0, [] { std::raise(SIGINT); });
+        });
+        QCOMPARE(batch(), 128 + SIGINT);
+        QVERIFY2(messages.value(0).contains("中断"), qPrintable(messages.value(0)));
         f->server.close();
         QCOMPARE(batch(), 3);
         QVERIFY2(messages.value(0).contains("连接更新服务器出错："), qPrintable(messages.value(0)));
