@@ -157,6 +157,13 @@ size_t HttpRequest::onHeader(char *data, size_t size, size_t count, void *reques
     } else if (line.isEmpty() && self->m_state < HeadersReceived) {
         self->m_state = HeadersReceived;
     }
+    // No one knows where a body of two lengths ends: broken now, not after a wait for bytes
+    // that may never come.
+    if (line.isEmpty()) {
+        self->m_brokenAnswer = BrokenAnswer(self->m_contentLength);
+        if (!self->m_brokenAnswer.isEmpty())
+            return 0;
+    }
     const qsizetype colon = line.indexOf(':');
     const QByteArray name = line.left(colon).trimmed().toLower();
     const QByteArray value = line.mid(colon + 1).trimmed();
@@ -237,7 +244,10 @@ void HttpRequest::onTransferDone(int result)
         return;
     }
     m_status = int(status);
-    if (m_overCap || result == CURLE_FILESIZE_EXCEEDED) {
+    if (!m_brokenAnswer.isEmpty()) {
+        m_error = m_brokenAnswer;
+        m_failure = Failure::Broken;
+    } else if (m_overCap || result == CURLE_FILESIZE_EXCEEDED) {
         m_error = QStringLiteral("body larger than %1 bytes").arg(m_bodyCap);
         m_failure = Failure::Broken;
     } else if (result != CURLE_OK) {

@@ -77,6 +77,7 @@ private:
     QByteArray m_body;
     // Of the answer in hand (an interim one's are dropped when the next begins).
     QByteArray m_contentLength;
+    QString m_brokenAnswer; // why the headers make the answer unreadable
     QByteArray m_contentEncoding;
     bool m_overCap = false;
     QString m_error;
