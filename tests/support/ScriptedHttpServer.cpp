@@ -74,7 +74,8 @@ void ScriptedHttpServer::answer(QTcpSocket *socket, const Reply &reply)
 {
     if (reply.mode == Mode::Raw) {
         socket->write(reply.body);
-        socket->disconnectFromHost();
+        if (!reply.keepAlive)
+            socket->disconnectFromHost();
         return;
     }
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status)
