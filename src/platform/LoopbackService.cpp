@@ -37,7 +37,7 @@ QString LoopbackService::start(const QString &program, const QStringList &argume
 {
     error->clear();
     if (!QFileInfo(program).isExecutable()) {
-        *error = QStringLiteral("%1 is missing or not executable").arg(program);
+        *error = QStringLiteral("找不到示例服务程序%1。").arg(program);
         return {};
     }
     m_process = std::make_unique<QProcess>();
@@ -54,7 +54,8 @@ QString LoopbackService::start(const QString &program, const QStringList &argume
     });
     m_process->start(QIODevice::ReadOnly);
     if (!m_process->waitForStarted(kStartTimeMs)) {
-        *error = QStringLiteral("%1 did not start: %2").arg(program, m_process->errorString());
+        *error = QStringLiteral("示例服务程序%1无法运行（%2）。")
+                     .arg(program, m_process->errorString());
         return {};
     }
     static const QRegularExpression listening(QStringLiteral("listening on (http://\\S+)"));
@@ -75,7 +76,7 @@ QString LoopbackService::start(const QString &program, const QStringList &argume
                 return match.captured(1);
             }
             if (match.hasMatch()) {
-                *error = QStringLiteral("%1 named an address that is not this machine's: %2")
+                *error = QStringLiteral("示例服务程序%1给出的地址不在本机：%2。")
                              .arg(program, match.captured(1));
                 break;
             }
@@ -83,8 +84,12 @@ QString LoopbackService::start(const QString &program, const QStringList &argume
     }
     if (error->isEmpty())
         *error = m_process->state() == QProcess::Running
-            ? QStringLiteral("%1 did not say where it listens").arg(program)
-            : QStringLiteral("%1 ended at once (%2)").arg(program).arg(m_process->exitCode());
+            ? QStringLiteral("示例服务程序%1在%2秒内没有开始服务。")
+                  .arg(program)
+                  .arg(kStartTimeMs / 1000)
+            : QStringLiteral("示例服务程序%1一启动就退出了（退出码%2）。")
+                  .arg(program)
+                  .arg(m_process->exitCode());
     m_process->kill();
     m_process->waitForFinished(2000);
     return {};

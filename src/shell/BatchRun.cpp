@@ -9,6 +9,7 @@
 #include "DomainPage.h"
 #include "HistoryRecorder.h"
 #include "HttpGetText.h"
+#include "LoopbackService.h"
 #include "PageCuts.h"
 #include "ResultsExport.h"
 #include "ResultsModel.h"
@@ -99,7 +100,7 @@ bool HistoryIsListOrOutput(const AppSettings &settings, const struct stat &list,
 } // namespace
 
 int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csvOut,
-             FILE *messageOut)
+             FILE *messageOut, platform::LoopbackService *sample)
 {
     BatchMessages messages(messageOut);
     BatchSignals interrupts;
@@ -111,6 +112,19 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
     if (settings.sampleData)
         messages.say(
             QStringLiteral("未指定网站统计服务：使用程序自带的示例服务，收录数量为示例数据。"));
+
+    if (settings.updateUrl.isEmpty()) { // nothing to ask: no update server named, none started
+        messages.say(
+            QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版（没有可用的更新服务器）"));
+        return kBatchUpdateCheck;
+    }
+    if (sample)
+        sample->setEndedHandler([&messages] {
+            messages.say(QStringLiteral("示例服务已停止运行，之后的查询都不会有结果。"));
+        });
+    // The messages go with this run: the service is told to stop telling them.
+    const std::unique_ptr<platform::LoopbackService, void (*)(platform::LoopbackService *)> unwatch(
+        sample, [](platform::LoopbackService *watched) { watched->setEndedHandler({}); });
 
     // The same gate as the window's: only the current version goes on.
     const FetchResult reply = HttpGetText(settings.updateUrl, settings.updateLimits, &cancel);

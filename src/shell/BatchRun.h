@@ -5,6 +5,10 @@
 #include <QString>
 #include <cstdio>
 
+namespace platform {
+class LoopbackService;
+}
+
 // A run over a domain list without a window, for scripts and scheduled jobs: the window's update
 // check, import rules, fetch, cut and CSV, one query at a time at the pace.
 struct BatchOptions
@@ -28,5 +32,6 @@ enum BatchStatus {
 // Runs the batch; returns the exit status. Ctrl+C or SIGTERM ends the query in progress at once
 // without a row for it, and ends with 130 or 143 after the summary; a second one ends the
 // program at once.
+// `sample`, when the bundled sample service serves the run, is watched: its end is said.
 int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csvOut = stdout,
-             FILE *messageOut = stderr);
+             FILE *messageOut = stderr, platform::LoopbackService *sample = nullptr);

@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
         BatchOptions options = *line.batch;
         const AppSettings settings
             = ServicesReady(named, sample, standin(), &options.serviceProblem);
-        return RunBatch(options, settings);
+        return RunBatch(options, settings, stdout, stderr, &sample);
     }
 
     QApplication app(argc, argv);

@@ -1,5 +1,7 @@
 #include "BatchRun.h"
 #include "Form1Fixture.h"
+#include "LoopbackService.h"
+#include "ServicesReady.h"
 #include "SqlitePeek.h"
 
 #include <QFile>
@@ -25,6 +27,7 @@ private slots:
     void init()
     {
         qunsetenv("http_proxy");
+        serviceProblem.clear();
         f = std::make_unique<Form1Fixture>(false);
         f->serveVersionFile("kwtp:V1.0|");
         f->serveCounts("a.com", { "12,300", "-7", "", "=1+1" });
@@ -107,6 +110,15 @@ private slots:
         f->settings = AppSettings().withSampleService(f->server.base());
         QCOMPARE(batch(), 0);
         QVERIFY2(messages.value(0).contains("示例数据"), qPrintable(messages.value(0)));
+        // No sample service to start: said in the user's words, and the check fails at once.
+        platform::LoopbackService none;
+        f->settings
+            = ServicesReady(AppSettings(), none, "/nowhere/varnel-standin", &serviceProblem);
+        QCOMPARE(batch(), 3);
+        QCOMPARE(messages.size(), 2);
+        QVERIFY2(messages.first().startsWith("示例服务无法启动：找不到示例服务程序"),
+                 qPrintable(messages.first()));
+        QVERIFY2(!messages.last().contains("URL"), qPrintable(messages.last()));
     }
 
     // Each row is on disk as soon as it is made; Ctrl+C ends the query under way at once with
@@ -352,7 +364,8 @@ private:
               FILE *csvOut = nullptr)
     {
         // 1 ms steps: the command line keeps its 2 s minimum.
-        const BatchOptions options { path.isEmpty() ? list : path, 1, output, resume, {} };
+        const BatchOptions options { path.isEmpty() ? list : path, 1, output, resume,
+                                     serviceProblem };
         char *outBytes = nullptr, *errBytes = nullptr;
         size_t outSize = 0, errSize = 0;
         FILE *out = csvOut ? csvOut : open_memstream(&outBytes, &outSize);
@@ -380,6 +393,7 @@ private:
     QString list;
     QString csv;
     QStringList messages;
+    QString serviceProblem;
 };
 
 QTEST_MAIN(TestBatch)
