@@ -11,6 +11,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -319,13 +320,10 @@ private slots:
     // failed domain is named with its reason there too.
     void onATerminal()
     {
-        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
-        const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+        int master = -1, slave = -1;
         termios raw {};
-        QVERIFY(slave >= 0 && ::tcgetattr(slave, &raw) == 0);
         ::cfmakeraw(&raw); // what the program writes, byte for byte
-        ::tcsetattr(slave, TCSANOW, &raw);
+        QCOMPARE(::openpty(&master, &slave, nullptr, &raw, nullptr), 0);
         FILE *terminal = ::fdopen(slave, "w");
         FILE *out = std::fopen("/dev/null", "w");
         QCOMPARE(RunBatch({ list, 1, {}, false, {} }, f->settings, out, terminal), 1);
