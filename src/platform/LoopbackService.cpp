@@ -33,6 +33,11 @@ LoopbackService::~LoopbackService()
     }
 }
 
+bool LoopbackService::running() const
+{
+    return m_process && m_process->state() == QProcess::Running;
+}
+
 QString LoopbackService::start(const QString &program, const QStringList &arguments, QString *error)
 {
     error->clear();

@@ -24,6 +24,7 @@ public:
     QString start(const QString &program, const QStringList &arguments, QString *error);
     // Called from the event loop when the service, once up, ends on its own.
     void setEndedHandler(std::function<void()> ended) { m_ended = std::move(ended); }
+    bool running() const;
 
 private:
     std::function<void()> m_ended;

@@ -120,6 +120,27 @@ private slots:
         QVERIFY2(messages.first().startsWith("示例服务无法启动：找不到示例服务程序"),
                  qPrintable(messages.first()));
         QVERIFY2(!messages.last().contains("URL"), qPrintable(messages.last()));
+        // One that ends during the run is said once.
+        serviceProblem.clear();
+        const QString quitter
+            = f->writeFile("quitter",
+                           "#!/bin/sh\necho 'listening on " + f->server.base().toUtf8()
+                               + "'\nwhile [ ! -e \"$0.go\" ]; do "
+                                 "sleep 0.05; done\n");
+        QFile::setPermissions(quitter, QFile::ReadOwner | QFile::ExeOwner);
+        platform::LoopbackService ending;
+        f->settings = ServicesReady(AppSettings(), ending, quitter, &serviceProblem);
+        sample = &ending;
+        list = f->writeFile("list.txt", "c.com\n");
+        f->serveCounts("c.com", { "1", "2", "3", "4" }, ScriptedHttpServer::Mode::Held);
+        f->onRequest("c.com", [&] {
+            QFile(quitter + ".go").open(QIODevice::WriteOnly);
+            QTRY_VERIFY_WITH_TIMEOUT(!ending.running(), 60'000);
+            f->server.release();
+        });
+        QVERIFY2(batch() == 0, qPrintable(messages.join('\n')));
+        QCOMPARE(messages.filter("示例服务已停止运行").size(), 1);
+        sample = nullptr;
     }
 
     // Each row is on disk as soon as it is made; Ctrl+C ends the query under way at once with
@@ -368,7 +389,7 @@ private:
         size_t outSize = 0, errSize = 0;
         FILE *out = csvOut ? csvOut : open_memstream(&outBytes, &outSize);
         FILE *err = open_memstream(&errBytes, &errSize);
-        const int status = RunBatch(options, f->settings, out, err);
+        const int status = RunBatch(options, f->settings, out, err, sample);
         std::fclose(out);
         std::fclose(err);
         csv = QString::fromUtf8(outBytes, qsizetype(outSize));
@@ -392,6 +413,7 @@ private:
     QString csv;
     QStringList messages;
     QString serviceProblem;
+    platform::LoopbackService *sample = nullptr;
 };
 
 QTEST_MAIN(TestBatch)
