@@ -149,8 +149,7 @@ void ResultsModel::failRow(int row, const QString &failure)
 
 void ResultsModel::replaceRows(const QList<KeptRow> &rows)
 {
-    beginResetModel();
-    ++m_table;
+    beginNewTable();
     m_rows.clear();
     m_previous.clear();
     m_rows.reserve(rows.size());
@@ -171,10 +170,15 @@ void ResultsModel::setPrevious(int row, const QString &domain, const PreviousCou
     emit dataChanged(index(row, kFirstCount), index(row, int(kColumns.size()) - 1));
 }
 
-void ResultsModel::clear()
+void ResultsModel::beginNewTable()
 {
     beginResetModel();
-    ++m_table;
+    ++m_table; // one place, so that no table ever gets an identity an earlier one had
+}
+
+void ResultsModel::clear()
+{
+    beginNewTable();
     m_rows.clear();
     m_rows.squeeze();
     m_previous.clear();

@@ -99,6 +99,7 @@ private:
     static std::array<std::optional<qint64>, 4> ValuesOf(const PageCounts &counts);
 
     QString cell(int row, int column) const;
+    void beginNewTable();
 
     QList<Row> m_rows;
     QHash<int, PreviousCounts> m_previous; // by row: only domains seen before have one
