@@ -85,8 +85,8 @@ std::optional<BatchOutput::Refusal> BatchOutput::reserveWorkbook(const QString &
     return std::nullopt;
 }
 
-std::optional<BatchOutput::Refusal> BatchOutput::openFile(const QString &path, bool forReading,
-                                                          dev_t listDevice, ino_t listInode)
+std::optional<BatchOutput::Refusal> BatchOutput::openFile(const QString &path, dev_t listDevice,
+                                                          ino_t listInode)
 {
     m_path = path;
     const QByteArray name = QFile::encodeName(path);
@@ -97,8 +97,7 @@ std::optional<BatchOutput::Refusal> BatchOutput::openFile(const QString &path, b
     // opening and again on what was opened.
     if (::stat(name.constData(), &before) == 0 && !S_ISREG(before.st_mode))
         return cannot(QStringLiteral("不是普通文件。"));
-    const int flags
-        = (forReading ? O_RDWR : O_WRONLY) | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    const int flags = O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
     const int fd = ::open(name.constData(), flags, 0666);
     if (fd < 0)
         return cannot(failureReason(errno));

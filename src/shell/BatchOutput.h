@@ -25,10 +25,10 @@ public:
         QString line; // what to say on stderr
         int status;
     };
-    // Opens `path` for appending (and reading, to resume from it). `list` is the domain list's
-    // device and inode: the output may not be the list itself.
-    std::optional<Refusal> openFile(const QString &path, bool forReading, dev_t listDevice,
-                                    ino_t listInode);
+    // Opens `path` for appending, and for reading what is there already (a resume, and the check
+    // that an append starts at a whole row's end). `list` is the domain list's device and inode:
+    // the output may not be the list itself.
+    std::optional<Refusal> openFile(const QString &path, dev_t listDevice, ino_t listInode);
 
     // For a workbook, written whole at the end: its place is made now, beside `path` under a
     // name of its own, and locked, so that a missing or unwritable folder or a second run on the

@@ -183,7 +183,7 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
     }
     EarlierRows earlier;
     if (!options.output.isEmpty() && !workbook) {
-        if (const auto refused = output.openFile(options.output, true, list.st_dev, list.st_ino)) {
+        if (const auto refused = output.openFile(options.output, list.st_dev, list.st_ino)) {
             messages.say(refused->line);
             return refused->status;
         }
