@@ -44,6 +44,13 @@ const int kApplicationId = 0x56524E51;
 // What the first version of the schema made, before files were marked: such a file is ours.
 const QStringList kFirstSchemaNames { "records", "records_by_domain", "records_by_run", "runs" };
 
+HistoryStore::Outcome NotOursOutcome()
+{
+    return { HistoryStore::Problem::NotOurs,
+             QStringLiteral("它不是本程序的历史记录文件，未作任何改动。"),
+             {} };
+}
+
 int SqliteCode(const QSqlError &error)
 {
     return error.nativeErrorCode().toInt() & 0xff;
@@ -110,9 +117,7 @@ HistoryStore::Outcome HistoryStore::openOnce(bool *broken, bool toRead)
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
         const int code = SqliteCode(query.lastError());
         if (code == kNotADatabase || code == kCorrupt)
-            m_problem = { Problem::NotOurs,
-                          QStringLiteral("它不是本程序的历史记录文件，未作任何改动。"),
-                          {} };
+            m_problem = NotOursOutcome();
         else
             failToOpen(query.lastError());
         return m_problem;
@@ -120,9 +125,7 @@ HistoryStore::Outcome HistoryStore::openOnce(bool *broken, bool toRead)
     const int version = query.value(0).toInt();
     if (!ours(version)) {
         if (m_problem.problem == Problem::None)
-            m_problem = { Problem::NotOurs,
-                          QStringLiteral("它不是本程序的历史记录文件，未作任何改动。"),
-                          {} };
+            m_problem = NotOursOutcome();
         return m_problem;
     }
     if (version > kSchemaVersion) {
