@@ -1,6 +1,7 @@
 // Prints the program's performance figures. Run it from a Release build: bench/run.
 #include "BatchRun.h"
 #include "BenchHistory.h"
+#include "BenchLists.h"
 #include "BenchUtil.h"
 #include "FakePlatform.h"
 #include "Form1.h"
@@ -372,6 +373,7 @@ int main(int argc, char *argv[])
         BenchImport(32767);
         BenchImport(100000);
         BenchImportOneLine(256);
+        BenchTidy(32767);
     }
     if (wanted("pace")) {
         BenchPaceUnderSlowPages(100);

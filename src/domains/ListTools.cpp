@@ -4,6 +4,7 @@
 #include "Platform.h"
 #include "StatusBar.h"
 #include "SuffixMarkers.h"
+#include "TidyEntries.h"
 
 #include <QAction>
 #include <QMenu>
@@ -29,7 +30,8 @@ ListTools::ListTools(platform::ListBox *list, platform::StatusBar *status,
         QString text;
         void (ListTools::*run)();
     } tools[]
-        = { { "removeDuplicates", QStringLiteral("删除重复域名"), &ListTools::removeDuplicates },
+        = { { "tidyList", QStringLiteral("整理域名"), &ListTools::tidyList },
+            { "removeDuplicates", QStringLiteral("删除重复域名"), &ListTools::removeDuplicates },
             { "removeRejected", QStringLiteral("删除无效域名"), &ListTools::removeRejected },
             { "clearList", QStringLiteral("清空列表"), &ListTools::clearList } };
     for (const auto &tool : tools) {
@@ -38,6 +40,31 @@ ListTools::ListTools(platform::ListBox *list, platform::StatusBar *status,
         connect(action, &QAction::triggered, this, tool.run);
         list->addAction(action);
     }
+}
+
+void ListTools::tidyList()
+{
+    if (!m_list->isEnabled())
+        return;
+    const TidiedList tidied = TidyDomainEntries(m_list->entries());
+    if (tidied.changed == 0 && tidied.dropped == 0) {
+        m_status->setPanelText(2, QStringLiteral("域名列表无需整理"));
+        return;
+    }
+    m_list->clear();
+    m_list->addItems(tidied.entries);
+    const QString summary = QStringLiteral("已整理域名：改动%1个，删除空行%2个，共%3个域名")
+                                .arg(tidied.changed)
+                                .arg(tidied.dropped)
+                                .arg(tidied.entries.size());
+    QStringList lines { summary + QStringLiteral("。") };
+    for (const auto &[before, after] : tidied.firstChanges)
+        lines << before.simplified() + QStringLiteral(" → ") + after;
+    if (tidied.changed > tidied.firstChanges.size())
+        lines << QStringLiteral("……");
+    m_status->setPanelText(2, summary);
+    m_platform.boxes.show(m_window, lines.join(QStringLiteral("\r\n")),
+                          platform::BoxIcon::Information, QStringLiteral("Varnel系列软件"));
 }
 
 void ListTools::removeDuplicates()

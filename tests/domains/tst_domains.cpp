@@ -2,6 +2,7 @@
 #include "DomainEntries.h"
 #include "DomainFile.h"
 #include "Form1Fixture.h"
+#include "TidyEntries.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -269,6 +270,59 @@ private slots:
         f->click("Command2");
         f->list()->findChild<QAction *>("removeDuplicates")->trigger(); // no menu reaches it
         QCOMPARE(f->list()->count(), 2);
+    }
+
+    // Lines as browsers and spreadsheets hand them over become the hosts they name, only when
+    // the user asks for it.
+    void tidyingPastedLines()
+    {
+        const std::pair<QString, QString> lines[] = {
+            { "https://shop.example.com/path?q=1#top", "shop.example.com" },
+            { "HTTP://User:pw@Example.COM:8080/", "example.com" },
+            { " \tsite.com \t", "site.com" },
+            { "site.com,123", "site.com" },
+            { "名称;a.cn;b.cn", "a.cn" },
+            { "42\twww.b.cn\tx", "b.cn" },
+            { "example.com.", "example.com" },
+            { "WWW.例子.中国", "例子.中国" },
+            { "xn--fsqu00a.xn--fiqs8s", "xn--fsqu00a.xn--fiqs8s" },
+            { "ftp://files.c.com\\dir", "files.c.com" },
+            { "[::1]:80", "[::1]" },
+            { "名称,数量", "名称" },
+            { "www.www.d.com", "www.d.com" },
+        };
+        for (const auto &[line, host] : lines)
+            QCOMPARE(TidyDomainEntry(line), host);
+
+        const QStringList pasted { "https://shop.example.com/path",
+                                   "Example.COM",
+                                   " site.com ",
+                                   "site.com,123",
+                                   "   ",
+                                   "a.cn",
+                                   "https://",
+                                   "b.cn",
+                                   "c.cn",
+                                   "D.cn",
+                                   "E.cn",
+                                   "F.cn" };
+        f->importLines(pasted);
+        QCOMPARE(f->list()->entries(), pasted); // the import keeps what it read
+        f->fake.log.clear();
+        QVERIFY(f->menu(f->list(), "整理域名").contains("整理域名"));
+        QCOMPARE(f->list()->entries(),
+                 QStringList({ "shop.example.com", "example.com", "site.com", "site.com", "a.cn",
+                               "b.cn", "c.cn", "d.cn", "e.cn", "f.cn" }));
+        QCOMPARE(f->status()->panelText(2),
+                 QString("已整理域名：改动7个，删除空行2个，共10个域名"));
+        QCOMPARE(f->fake.log.size(), 1);
+        const QStringList box = f->fake.log.constFirst().split("\r\n");
+        QCOMPARE(box.size(), 7); // the count, five changes, and a mark for more
+        QCOMPARE(box.at(1), QString("https://shop.example.com/path → shop.example.com"));
+        QCOMPARE(box.at(3), QString("site.com → site.com"));
+        QVERIFY(f->menu(f->list(), "整理域名").contains("整理域名"));
+        QCOMPARE(f->status()->panelText(2), QString("域名列表无需整理"));
+        QCOMPARE(f->fake.log.size(), 1);
     }
 
     // Refused, added, added and queried once the dialog has closed, refused when full.
