@@ -97,7 +97,7 @@ void BenchHistory(int rows, int records)
     view.setModel(&results);
     view.show();
     clock.restart();
-    const QList<HistoryRow> last = store.lastRunRows();
+    const QList<HistoryRow> last = store.lastRun().rows;
     QList<ResultsModel::KeptRow> kept;
     kept.reserve(last.size());
     for (const HistoryRow &row : last)

@@ -21,8 +21,13 @@ ListTools::ListTools(platform::ListBox *list, platform::StatusBar *status,
     // Only for a list with entries: a press on the empty list starts the import instead.
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, this, [list](const QPoint &at) {
-        if (list->count() > 0)
-            QMenu::exec(list->actions(), list->viewport()->mapToGlobal(at), nullptr, list);
+        if (list->count() == 0)
+            return;
+        // With the tool tips that say why an entry is disabled.
+        QMenu menu(list);
+        menu.addActions(list->actions());
+        menu.setToolTipsVisible(true);
+        menu.exec(list->viewport()->mapToGlobal(at));
     });
     const struct
     {

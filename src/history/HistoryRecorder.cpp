@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 // What lives on the writing thread: the store and the timer that commits it.
 struct HistoryRecorder::Writer
@@ -10,6 +11,8 @@ struct HistoryRecorder::Writer
     std::unique_ptr<HistoryStore> store;
     QTimer *commitTimer = nullptr;
     qint64 run = 0;
+    qint64 lastListRun = 0; // the last run over a list, to be continued
+    int reached = -1; // how far the open run came, until its first row makes it
     bool told = false; // a problem is told once
     int waitingSaid = 0; // rows said to be waiting, until they are written
 };
@@ -95,11 +98,41 @@ void HistoryRecorder::tell(const HistoryStore::Outcome &outcome)
     });
 }
 
-void HistoryRecorder::beginRun(const QString &kind)
+void HistoryRecorder::beginRun(const QString &kind, const QStringList &entries)
 {
     endRun();
     m_openKind = kind;
     m_openStarted = QDateTime::currentDateTime();
+    m_openEntries = entries;
+    onWriter([](Writer &writer) { writer.reached = -1; });
+}
+
+void HistoryRecorder::continueRun()
+{
+    endRun();
+    m_openKind = QStringLiteral("run");
+    m_openStarted = QDateTime::currentDateTime();
+    onWriter([](Writer &writer) {
+        writer.reached = -1;
+        writer.run = writer.lastListRun; // 0: it left no trace, and starts one with its first row
+    });
+}
+
+void HistoryRecorder::adoptRun(qint64 fileRun)
+{
+    onWriter([fileRun](Writer &writer) { writer.lastListRun = writer.store->adoptRun(fileRun); });
+}
+
+void HistoryRecorder::reach(int entry)
+{
+    if (m_stopped || m_openKind.isEmpty())
+        return;
+    onWriter([entry](Writer &writer) {
+        if (writer.run)
+            writer.store->reach(writer.run, entry);
+        else
+            writer.reached = entry;
+    });
 }
 
 void HistoryRecorder::record(const HistoryRow &row)
@@ -110,9 +143,15 @@ void HistoryRecorder::record(const HistoryRow &row)
     if (single)
         beginRun(QStringLiteral("add"));
     // The run is written with its first row: a run that fetched nothing leaves no trace.
-    onWriter([this, row, kind = m_openKind, started = m_openStarted](Writer &writer) {
-        if (!writer.run)
-            writer.run = writer.store->beginRun(kind, m_service, started);
+    onWriter([this, row, kind = m_openKind, started = m_openStarted,
+              entries = m_openEntries](Writer &writer) {
+        if (!writer.run) {
+            writer.run = writer.store->beginRun(kind, m_service, started, entries);
+            if (!entries.isEmpty())
+                writer.lastListRun = writer.run;
+        }
+        if (writer.reached >= 0)
+            writer.store->reach(writer.run, std::exchange(writer.reached, -1));
         const PreviousCounts previous = writer.store->record(writer.run, row);
         tell(writer.store->problem());
         if (std::any_of(previous.begin(), previous.end(), [](const auto &p) { return bool(p); }))

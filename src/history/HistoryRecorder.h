@@ -21,8 +21,15 @@ public:
     ~HistoryRecorder() override;
 
     QString path() const { return m_path; }
-    // A run of `kind` ("run", "retry", "batch") begins: its rows belong to it until endRun().
-    void beginRun(const QString &kind);
+    // A run of `kind` ("run", "retry", "batch") begins, over the list `entries` if it has one:
+    // its rows belong to it until endRun().
+    void beginRun(const QString &kind, const QStringList &entries = {});
+    // The last run over a list goes on: its rows join it until endRun().
+    void continueRun();
+    // The run with id `fileRun` in the file is the one continueRun() goes on with.
+    void adoptRun(qint64 fileRun);
+    // The run going on made entry `entry` of its list current.
+    void reach(int entry);
     // A row landed. Outside a run it is a run of its own, of kind "add".
     void record(const HistoryRow &row);
     void endRun();
@@ -62,6 +69,7 @@ private:
     std::shared_ptr<Writer> m_writer;
     QString m_openKind;
     QDateTime m_openStarted;
+    QStringList m_openEntries;
     bool m_stopped = false;
     bool m_notOurs = false;
 };

@@ -31,6 +31,14 @@ const QList<QStringList> kMigrations {
         "CREATE INDEX records_by_domain ON records (domain COLLATE NOCASE, id)",
         "CREATE INDEX records_by_run ON records (run, id)",
     },
+    {
+        // A run over a list keeps the list as it was started and the last entry it made
+        // current, so that it can be continued after a stop, a close or a crash.
+        "CREATE TABLE run_entries (run INTEGER NOT NULL REFERENCES runs(id),"
+        " position INTEGER NOT NULL, entry TEXT NOT NULL, PRIMARY KEY (run, position))"
+        " WITHOUT ROWID",
+        "ALTER TABLE runs ADD COLUMN reached INTEGER",
+    },
 };
 const int kSchemaVersion = int(kMigrations.size());
 
@@ -257,13 +265,28 @@ bool HistoryStore::failToOpen(const QSqlError &error)
     return false;
 }
 
-qint64 HistoryStore::beginRun(const QString &kind, const QString &service, const QDateTime &started)
+qint64 HistoryStore::beginRun(const QString &kind, const QString &service, const QDateTime &started,
+                              const QStringList &entries)
 {
     if (m_problem.problem != Problem::None)
         return 0;
     // Written with its rows, so that a lock meanwhile holds up nothing.
-    m_newRuns.append({ ++m_lastRun, kind, service, started });
+    m_newRuns.append({ ++m_lastRun, kind, service, started, entries });
     return m_lastRun;
+}
+
+qint64 HistoryStore::adoptRun(qint64 fileRun)
+{
+    if (m_problem.problem != Problem::None || fileRun <= 0)
+        return 0;
+    m_fileRuns.insert(++m_lastRun, fileRun);
+    return m_lastRun;
+}
+
+void HistoryStore::reach(qint64 run, int entry)
+{
+    if (run > 0)
+        m_reached.insert(run, entry);
 }
 
 PreviousCounts HistoryStore::record(qint64 run, const HistoryRow &row)
@@ -337,6 +360,7 @@ bool HistoryStore::commit()
     m_rows.clear();
     m_rowsByDomain.clear();
     m_endings.clear();
+    m_reached.clear();
     m_passing = {};
     return true;
 }
@@ -353,6 +377,8 @@ bool HistoryStore::writeKept(QHash<qint64, qint64> &written)
         if (!run.exec())
             return fail(run.lastError());
         written.insert(begun.run, run.lastInsertId().toLongLong());
+        if (!writeEntries(run.lastInsertId().toLongLong(), begun.entries))
+            return false;
     }
     const auto inFile = [&](qint64 begun) { return m_fileRuns.value(begun, written.value(begun)); };
     QSqlQuery insert(db);
@@ -375,6 +401,14 @@ bool HistoryStore::writeKept(QHash<qint64, qint64> &written)
         if (!insert.exec())
             return fail(insert.lastError());
     }
+    QSqlQuery reach(db);
+    reach.prepare(QStringLiteral("UPDATE runs SET reached = ? WHERE id = ?"));
+    for (auto at = m_reached.cbegin(); at != m_reached.cend(); ++at) {
+        reach.addBindValue(at.value());
+        reach.addBindValue(inFile(at.key()));
+        if (!reach.exec())
+            return fail(reach.lastError());
+    }
     QSqlQuery end(db);
     end.prepare(QStringLiteral("UPDATE runs SET ended = ? WHERE id = ?"));
     for (const auto &[ended, at] : std::as_const(m_endings)) {
@@ -382,6 +416,21 @@ bool HistoryStore::writeKept(QHash<qint64, qint64> &written)
         end.addBindValue(inFile(ended));
         if (!end.exec())
             return fail(end.lastError());
+    }
+    return true;
+}
+
+bool HistoryStore::writeEntries(qint64 fileRun, const QStringList &entries)
+{
+    QSqlQuery insert(QSqlDatabase::database(m_connection, false));
+    insert.prepare(
+        QStringLiteral("INSERT INTO run_entries (run, position, entry) VALUES (?, ?, ?)"));
+    for (int position = 0; position < entries.size(); ++position) {
+        insert.addBindValue(fileRun);
+        insert.addBindValue(position);
+        insert.addBindValue(entries.at(position));
+        if (!insert.exec())
+            return fail(insert.lastError());
     }
     return true;
 }
@@ -414,21 +463,33 @@ QList<HistoryRow> HistoryStore::domainRows(const QString &domain)
     return rows;
 }
 
-QList<HistoryRow> HistoryStore::lastRunRows()
+HistoryStore::StoredRun HistoryStore::lastRun()
 {
-    QList<HistoryRow> rows;
+    StoredRun last;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
     // The run whose row landed last: the run a crash or a close cut short counts too.
     if (m_problem.problem != Problem::None
-        || !query.exec(QStringLiteral("SELECT %1 FROM records WHERE run ="
-                                      " (SELECT run FROM records ORDER BY id DESC LIMIT 1)"
-                                      " ORDER BY id")
-                           .arg(QLatin1String(kRowColumns))))
-        return rows;
+        || !query.exec(QStringLiteral("SELECT runs.id, runs.reached FROM runs WHERE runs.id ="
+                                      " (SELECT run FROM records ORDER BY id DESC LIMIT 1)"))
+        || !query.next())
+        return last;
+    last.id = query.value(0).toLongLong();
+    last.reached = query.value(1).isNull() ? -1 : query.value(1).toInt();
+    query.prepare(QStringLiteral("SELECT %1 FROM records WHERE run = ? ORDER BY id")
+                      .arg(QLatin1String(kRowColumns)));
+    query.addBindValue(last.id);
+    if (!query.exec())
+        return {};
     while (query.next())
-        rows << RowOf(query);
-    return rows;
+        last.rows << RowOf(query);
+    query.prepare(QStringLiteral("SELECT entry FROM run_entries WHERE run = ? ORDER BY position"));
+    query.addBindValue(last.id);
+    if (!query.exec())
+        return {};
+    while (query.next())
+        last.entries << query.value(0).toString();
+    return last;
 }
 
 bool HistoryStore::clear()
@@ -439,6 +500,7 @@ bool HistoryStore::clear()
     if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return fail(query.lastError());
     if (!query.exec(QStringLiteral("DELETE FROM records"))
+        || !query.exec(QStringLiteral("DELETE FROM run_entries"))
         || !query.exec(QStringLiteral("DELETE FROM runs"))
         || !query.exec(QStringLiteral("COMMIT"))) {
         const QSqlError error = query.lastError();

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <utility>
 
@@ -61,8 +62,15 @@ public:
     // Why the last commit could not write (a lock, a full disk): the rows wait for the next.
     const Outcome &passing() const { return m_passing; }
 
-    // A new run of `kind` ("run", "retry", "add", "batch") against `service`; 0 on a problem.
-    qint64 beginRun(const QString &kind, const QString &service, const QDateTime &started);
+    // A new run of `kind` ("run", "retry", "add", "batch") against `service`, over the list
+    // `entries` if it has one; 0 on a problem.
+    qint64 beginRun(const QString &kind, const QString &service, const QDateTime &started,
+                    const QStringList &entries = {});
+    // A run already in the file (its id there) goes on: rows recorded to the number returned
+    // join it.
+    qint64 adoptRun(qint64 fileRun);
+    // The run made entry `entry` of its list current: how far it came.
+    void reach(qint64 run, int entry);
     // Keeps `row` of `run` for the next commit, and tells what that domain's counts were
     // before it.
     PreviousCounts record(qint64 run, const HistoryRow &row);
@@ -71,15 +79,26 @@ public:
     // file waits for milliseconds, not for the length of a run. False when nothing could be
     // written: after a problem, or for a passing fault, when the rows wait for the next commit.
     bool commit();
-    bool uncommitted() const { return !m_rows.isEmpty() || !m_endings.isEmpty(); }
+    bool uncommitted() const
+    {
+        return !m_rows.isEmpty() || !m_endings.isEmpty() || !m_reached.isEmpty();
+    }
     int waitingRows() const { return int(m_rows.size()); }
     // Rows given up because too many were waiting.
     int lostRows() const { return m_lost; }
 
     // Every row of `domain`, the newest first.
     QList<HistoryRow> domainRows(const QString &domain);
-    // The rows of the run started last, of any kind and however it ended, in their order.
-    QList<HistoryRow> lastRunRows();
+    // A run as the file keeps it.
+    struct StoredRun
+    {
+        qint64 id = 0; // in the file; 0: none
+        QList<HistoryRow> rows; // in their order
+        QStringList entries; // its list as it was started; empty for a run without one
+        int reached = -1; // the last entry it made current
+    };
+    // The run whose row landed last, of any kind and however it ended.
+    StoredRun lastRun();
     // Forgets every run and row.
     bool clear();
 
@@ -95,6 +114,7 @@ private:
         QString kind;
         QString service;
         QDateTime started;
+        QStringList entries;
     };
     Outcome openOnce(bool *broken, bool toRead = false);
     // Whether the open file is ours to write: marked as ours, or new.
@@ -105,6 +125,7 @@ private:
     bool fail(const class QSqlError &error);
     bool failToOpen(const class QSqlError &error);
     bool writeKept(QHash<qint64, qint64> &written);
+    bool writeEntries(qint64 fileRun, const QStringList &entries);
     static HistoryRow RowOf(const class QSqlQuery &query);
 
     QString m_path;
@@ -117,5 +138,6 @@ private:
     QList<Kept> m_rows;
     QHash<QString, QList<int>> m_rowsByDomain; // case-folded domain -> its places in m_rows
     QList<std::pair<qint64, QDateTime>> m_endings;
+    QHash<qint64, int> m_reached; // a run's number here -> the last entry it made current
     int m_lost = 0;
 };

@@ -61,18 +61,26 @@ void RunController::onStartStopClick()
 
 void RunController::start()
 {
+    m_controls.results->clear();
+    m_continuing = false;
+    m_place = Place { m_controls.list->entries(), -1, m_controls.results->tableId() };
+    startAt(0);
+}
+
+void RunController::startAt(int entry)
+{
     const int run = ++m_runNumber;
     QPointer<RunController> alive(this);
     m_controls.startStop->setText(kStopCaption);
     m_controls.list->setEnabled(false);
-    m_controls.results->clear();
     m_query.dropHeld();
     // A skip made outside a run (during an add's query) may have moved the cursor.
-    m_state.queryCursor = 0;
+    m_state.queryCursor = entry;
     m_state.queryMode = 1;
     emit runStateChanged();
-    emit progressChanged(1, m_controls.list->count());
-    m_controls.list->setListIndex(0);
+    emit progressChanged(entry + 1, m_controls.list->count());
+    reach(entry);
+    m_controls.list->setListIndex(entry);
     // The first query may have waited long enough for the run to be stopped (or stopped and
     // started again); only the run that is still current goes on to its timer.
     if (!alive || run != m_runNumber || !running())
@@ -82,8 +90,52 @@ void RunController::start()
     m_controls.pace->setEnabled(false);
 }
 
+void RunController::reach(int entry)
+{
+    if (!m_place || m_retrying)
+        return;
+    m_place->reached = entry;
+    emit reached(entry);
+}
+
+QString RunController::whyNoContinue() const
+{
+    if (!m_place || m_place->reached + 1 >= m_place->entries.size())
+        return QStringLiteral("没有未完成的查询");
+    if (!m_controls.startStop->isEnabled())
+        return QStringLiteral("检测更新未通过，暂时不能查询");
+    if (running())
+        return QStringLiteral("查询进行中");
+    if (m_controls.results->tableId() != m_place->table)
+        return QStringLiteral("表格中已是别的结果");
+    // Entries added at the end (the add dialog during the run) are walked too.
+    if (m_controls.list->entries().mid(0, m_place->entries.size()) != m_place->entries)
+        return QStringLiteral("域名列表已改动，只能重新批量查询");
+    return {};
+}
+
+void RunController::continueRun()
+{
+    if (!whyNoContinue().isEmpty())
+        return;
+    m_continuing = true;
+    startAt(m_place->reached + 1);
+}
+
+void RunController::resumeAt(const QStringList &entries, int next)
+{
+    m_place = Place { entries, next - 1, m_controls.results->tableId() };
+    m_controls.list->clear();
+    m_controls.list->addItems(entries);
+    m_controls.list->setListIndexQuietly(next);
+    m_controls.list->scrollToItem(m_controls.list->currentItem());
+}
+
 void RunController::stop()
 {
+    // Where the run stands, with the entries skipped meanwhile.
+    if (!m_retrying && m_state.queryCursor > (m_place ? m_place->reached : -1))
+        reach(m_state.queryCursor);
     m_stoppedRun = m_runNumber;
     ++m_runNumber; // a tick still waiting for its page must not end a later run
     m_controls.list->setEnabled(true);
@@ -178,6 +230,7 @@ void RunController::onTimerTick()
         return;
     m_state.queryCursor += 1;
     emit progressChanged(m_state.queryCursor + 1, list->count());
+    reach(m_state.queryCursor);
     list->setListIndex(m_state.queryCursor);
     if (!alive)
         return;
@@ -202,6 +255,11 @@ void RunController::endRun()
     m_endedRun = m_runNumber;
     if (first)
         m_endedRetry = m_retrying;
+    if (!m_retrying) {
+        if (m_place)
+            reach(int(m_place->entries.size()) - 1);
+        m_place.reset();
+    }
     const int rows = m_controls.results->rowCount();
     const int failed = int(m_controls.results->failedRows().size());
     const QString tally = QStringLiteral("有结果%1行，失败%2行").arg(rows - failed).arg(failed);

@@ -5,6 +5,8 @@
 
 #include <QList>
 #include <QObject>
+#include <QStringList>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -52,6 +54,20 @@ public:
     // started and stopped like a run. Only when canRetry().
     void retryFailed();
 
+    // Why the run that was stopped or cut short cannot go on now, in the user's words; empty
+    // when 继续查询 can.
+    QString whyNoContinue() const;
+    // Goes on with the stopped run at the entry after the last it made current: the table, its
+    // rows and numbering kept. Only when whyNoContinue() is empty.
+    void continueRun();
+    // Rows of an unfinished run were reopened into the table: its list comes back, the entry
+    // `next` is made current (not queried), and 继续查询 goes on from there.
+    void resumeAt(const QStringList &entries, int next);
+    // The list of the run over the list going on or left unfinished, as it was started.
+    QStringList runEntries() const { return m_place ? m_place->entries : QStringList(); }
+    // The run going on was continued rather than started.
+    bool continuing() const { return m_continuing && running(); }
+
     void onStartStopClick();
     void onTimerTick();
     void onPaceScroll();
@@ -65,10 +81,23 @@ signals:
     void progressChanged(int done, int total);
     // A run or a retry reached its end (not a stop).
     void finished();
+    // A run made entry `entry` of its list current.
+    void reached(int entry);
 
 private:
+    // Where a run over the list stands: its list as it was started, the last entry it made
+    // current, and the table its rows went to.
+    struct Place
+    {
+        QStringList entries;
+        int reached = -1;
+        ResultsModel::TableId table = 0;
+    };
+
     void retryNext();
     void start();
+    void startAt(int entry);
+    void reach(int entry);
     void stop();
     void endRun();
 
@@ -84,4 +113,7 @@ private:
     bool m_retrying = false;
     QList<ResultsModel::RowKey> m_retryRows;
     int m_retryTotal = 0;
+    // The run over the list that has not reached its end, if any.
+    std::optional<Place> m_place;
+    bool m_continuing = false;
 };

@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "AccessibleRoles.h"
+#include "ContinueRunAction.h"
 #include "CountChangeMarks.h"
 #include "DomainImport.h"
 #include "DomainQuery.h"
@@ -136,9 +137,10 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     });
     connect(m_run, &RunController::finished, this, &Form1::announceEnd);
     ui->ListView1->setItemDelegate(new CountChangeMarks(ui->ListView1));
-    m_history = new HistoryActions({ ui->ListView1, m_results, m_run, ui->s1, this }, m_platform,
-                                   m_settings.sampleData ? QString() : m_settings.historyFile,
-                                   m_settings.statsBase);
+    m_history = new HistoryActions(
+        { ui->ListView1, m_results, ui->List1, m_run, ui->s1, this }, m_platform,
+        m_settings.sampleData ? QString() : m_settings.historyFile, m_settings.statsBase);
+    m_continue = new ContinueRunAction(m_run, ui->List1, ui->ListView1, this);
     connect(ui->Slider1, &QSlider::valueChanged, m_run, &RunController::onPaceScroll);
 
     connect(ui->Command3, &QPushButton::clicked, this, [this] { openSite(m_settings.forumUrl); });
@@ -193,6 +195,7 @@ void Form1::gx()
         return;
     }
     ui->Command2->setEnabled(true);
+    m_continue->refresh();
     ui->s1->setPanelText(2, QStringLiteral("欢迎使用Varnel系列软件"));
 }
 

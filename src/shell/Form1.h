@@ -12,6 +12,7 @@ class Form1;
 namespace platform {
 struct Platform;
 }
+class ContinueRunAction;
 class DomainImport;
 class DomainQuery;
 class HistoryActions;
@@ -58,6 +59,7 @@ private:
     DomainImport *m_import = nullptr;
     RunController *m_run = nullptr;
     HistoryActions *m_history = nullptr;
+    ContinueRunAction *m_continue = nullptr;
     ResultsModel *m_results = nullptr;
     QTimer *m_timer1 = nullptr;
     bool m_closed = false;

@@ -2,20 +2,42 @@
 
 #include "HistoryRecorder.h"
 #include "HistoryWindow.h"
+#include "ListBox.h"
 #include "Platform.h"
 #include "ResultsModel.h"
 #include "ResultsTableActions.h"
 #include "RunController.h"
 #include "StatusBar.h"
+#include "SuffixMarkers.h"
 
 #include <QAction>
 #include <QDir>
 #include <QItemSelectionModel>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace {
 
 const QString kBoxTitle = QStringLiteral("Varnel系列软件");
+
+// Where a reopened run goes on: after the last entry it made current, unless that entry's page
+// never came back (the program ended while it waited), which is then asked for again.
+int NextEntry(const HistoryStore::StoredRun &run)
+{
+    if (run.reached < 0 || run.reached >= run.entries.size())
+        return int(run.entries.size());
+    const QString last = run.entries.at(run.reached);
+    if (!HasAcceptedSuffix(last))
+        return run.reached + 1;
+    // Pages come back in any order within the waits that may nest.
+    const qsizetype from = std::max<qsizetype>(0, run.rows.size() - QueryState::kMaxWaitingQueries);
+    for (qsizetype at = from; at < run.rows.size(); ++at) {
+        if (run.rows.at(at).domain == last)
+            return run.reached + 1;
+    }
+    return run.reached;
+}
 
 } // namespace
 
@@ -75,6 +97,7 @@ HistoryActions::HistoryActions(const Controls &controls, platform::Platform &pla
                 kept.counts[k] = cells.at(2 + k);
             m_recorder->record(kept);
         });
+        connect(controls.run, &RunController::reached, m_recorder, &HistoryRecorder::reach);
         connect(m_recorder, &HistoryRecorder::previousFound, controls.results,
                 [results = controls.results](int number, const QString &domain,
                                              const PreviousCounts &previous) {
@@ -101,9 +124,12 @@ void HistoryActions::runChanged()
     if (m_controls.run->running() == m_running)
         return;
     m_running = m_controls.run->running();
-    if (m_recorder && m_running)
-        m_recorder->beginRun(m_controls.run->retrying() ? QStringLiteral("retry")
-                                                        : QStringLiteral("run"));
+    if (m_recorder && m_running && m_controls.run->retrying())
+        m_recorder->beginRun(QStringLiteral("retry"));
+    else if (m_recorder && m_running && m_controls.run->continuing())
+        m_recorder->continueRun();
+    else if (m_recorder && m_running)
+        m_recorder->beginRun(QStringLiteral("run"), m_controls.run->runEntries());
     else if (m_recorder)
         m_recorder->endRun();
     refresh();
@@ -150,29 +176,41 @@ void HistoryActions::openLastResults()
     m_recorder->flush();
     HistoryStore store(m_recorder->path());
     store.openToRead();
-    const QList<HistoryRow> rows = store.lastRunRows();
+    const HistoryStore::StoredRun last = store.lastRun();
+    const QList<HistoryRow> &rows = last.rows;
     if (rows.isEmpty()) {
         m_controls.status->setPanelText(2, QStringLiteral("历史中还没有结果"));
         return;
     }
+    const int next = NextEntry(last);
+    const bool unfinished = next < last.entries.size();
     const int shown = m_controls.results->rowCount();
-    if (shown > 0
+    QStringList question;
+    if (shown > 0)
+        question
+            << QStringLiteral("表格中的%1行结果将换成上次的结果（它们已记入历史）。").arg(shown);
+    const QStringList list = m_controls.list->entries();
+    if (unfinished && !list.isEmpty() && list != last.entries)
+        question << QStringLiteral("域名列表将换成上次查询的列表（%1个域名）。")
+                        .arg(last.entries.size());
+    if (!question.isEmpty()
         && !m_platform.boxes.confirm(
-            m_controls.window,
-            QStringLiteral("表格中的%1行结果将换成上次的结果（它们已记入历史）。继续吗？")
-                .arg(shown),
-            kBoxTitle))
+            m_controls.window, question.join(QString()) + QStringLiteral("继续吗？"), kBoxTitle))
         return;
     QList<ResultsModel::KeptRow> kept;
     kept.reserve(rows.size());
     for (const HistoryRow &row : rows)
         kept.append({ row.domain, row.counts, row.failure });
     m_controls.results->replaceRows(kept);
-    m_controls.status->setPanelText(
-        2,
-        QStringLiteral("已打开上次的结果：%1行（%2）")
-            .arg(rows.size())
-            .arg(rows.constFirst().fetched.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+    QString said = QStringLiteral("已打开上次的结果：%1行（%2）")
+                       .arg(rows.size())
+                       .arg(rows.constFirst().fetched.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    if (unfinished) {
+        m_controls.run->resumeAt(last.entries, next);
+        m_recorder->adoptRun(last.id);
+        said += QStringLiteral("，还有%1个域名未查询，可继续查询").arg(last.entries.size() - next);
+    }
+    m_controls.status->setPanelText(2, said);
 }
 
 void HistoryActions::clearHistory()

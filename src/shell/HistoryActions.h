@@ -10,6 +10,7 @@ class QWidget;
 class ResultsModel;
 class RunController;
 namespace platform {
+class ListBox;
 struct Platform;
 class StatusBar;
 } // namespace platform
@@ -26,6 +27,7 @@ public:
     {
         QTableView *table;
         ResultsModel *results;
+        platform::ListBox *list;
         RunController *run;
         platform::StatusBar *status;
         QWidget *window;

@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows.first().counts[0], "1,234");
         QCOMPARE(rows.last().fetched, QDateTime::fromString("2026-11-23T10:00:00", Qt::ISODate));
-        const QList<HistoryRow> last = reader.lastRunRows();
+        const QList<HistoryRow> last = reader.lastRun().rows;
         QCOMPARE(last.size(), 1);
         QCOMPARE(last.first().number, 2);
         QCOMPARE(AskSqlite(path, "SELECT baidu_value FROM records ORDER BY id DESC").toLongLong(),
@@ -124,7 +124,9 @@ private slots:
 
         const QString unmarked = dir.filePath("unmarked.sqlite"); // as the first version made it
         made(unmarked);
-        QCOMPARE(AskSqlite(unmarked, "PRAGMA application_id = 0"), QVariant());
+        for (const char *back : { "DROP TABLE run_entries", "ALTER TABLE runs DROP COLUMN reached",
+                                  "PRAGMA user_version = 1", "PRAGMA application_id = 0" })
+            QCOMPARE(AskSqlite(unmarked, back), QVariant());
         made(unmarked);
         QCOMPARE(AskSqlite(unmarked, "SELECT count(*) FROM records").toInt(), 2);
         QVERIFY(AskSqlite(unmarked, "PRAGMA application_id").toInt() != 0);

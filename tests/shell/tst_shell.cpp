@@ -546,6 +546,64 @@ private slots:
         QVERIFY(!f->table()->findChild<QAction *>("showHistory")->isEnabled());
     }
 
+    // A stopped run goes on from the list's menu where it stood, its rows and numbers kept;
+    // closed and reopened, 打开上次的结果 brings back its rows and its list, and Ctrl+R goes on
+    // to the end. A list changed meanwhile, or a run that ended, has nothing to continue.
+    void continuingARun()
+    {
+        QTemporaryDir data;
+        const QString path = data.filePath("history.sqlite");
+        auto f = Form1Fixture::KeepingHistory(path);
+        const QStringList list { "a.com", "b.com", "bad", "c.com", "d.com", "e.com" };
+        const auto serve = [&] {
+            for (const QString &domain : list)
+                f->serveCounts(domain, { domain.left(1), "2", "3", "4" });
+        };
+        serve();
+        const auto action = [&] { return f->form->findChild<QAction *>("continueRun"); };
+        f->importLines(list);
+        QVERIFY(!action()->isEnabled());
+        f->click("Command2");
+        f->step();
+        f->click("Command2"); // stopped after b.com
+        QVERIFY(action()->isEnabled());
+        QVERIFY(f->menu(f->list(), "继续查询").contains("继续查询"));
+        QCOMPARE(f->rowTexts(2), QStringList({ "3", "c.com", "c", "2", "3", "4" }));
+        QCOMPARE(f->runState(), "停止查询 list:0 pace:0 timer:1 mode:1 cursor:3");
+        f->click("Command2"); // stopped after c.com
+        f->list()->setListIndexQuietly(0);
+        QTest::keyClick(f->list(), Qt::Key_Delete);
+        QVERIFY(!action()->isEnabled());
+        QCOMPARE(action()->toolTip(), "域名列表已改动，只能重新批量查询");
+        f->form->close();
+
+        f = Form1Fixture::KeepingHistory(path);
+        serve();
+        f->importLines({ "other.com" });
+        f->fake.confirms = true;
+        f->table()->findChild<QAction *>("openLastResults")->trigger();
+        QVERIFY2(f->fake.log.last().contains("域名列表将换成上次查询的列表（6个域名）"),
+                 qPrintable(f->fake.log.last()));
+        QCOMPARE(f->list()->entries(), list);
+        QCOMPARE(f->list()->currentText(), "d.com");
+        QCOMPARE(f->rowCount(), 3);
+        QVERIFY(f->status()->panelText(2).endsWith("还有2个域名未查询，可继续查询"));
+        f->form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f->form.get()));
+        QTest::keyClick(f->table(), Qt::Key_R, Qt::ControlModifier);
+        StepRunToItsEnd(*f->form);
+        QCOMPARE(f->rowTexts(4), QStringList({ "5", "e.com", "e", "2", "3", "4" }));
+        QCOMPARE(f->status()->panelText(2), "所有域名已查询完毕!");
+        QVERIFY(!action()->isEnabled());
+        f->form->close();
+
+        f = Form1Fixture::KeepingHistory(path); // one run of five rows, ended: rows only
+        f->table()->findChild<QAction *>("openLastResults")->trigger();
+        QCOMPARE(f->rowCount(), 5);
+        QCOMPARE(f->list()->count(), 0);
+        QVERIFY(!action()->isEnabled());
+    }
+
     // A page that comes back after its table was replaced by reopened rows lands nowhere: not in
     // the row that now holds another domain (a retry's page), not below the reopened rows (a
     // stopped run's), and not in the history. Two windows keep one history.
