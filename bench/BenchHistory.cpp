@@ -1,12 +1,17 @@
 #include "BenchHistory.h"
 
+#include "BenchUtil.h"
+#include "FakePlatform.h"
+#include "Form1.h"
 #include "HistoryStore.h"
 #include "HistoryWindow.h"
 #include "ResultsModel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
@@ -106,4 +111,44 @@ void BenchHistory(int rows, int records)
     QCoreApplication::processEvents();
     std::printf("打开上次的结果 of %lld rows: %.0f ms to read and show\n",
                 qint64(results.rowCount()), Millis(clock));
+}
+
+void BenchResume(int entries)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+    const QDateTime start = QDateTime::currentDateTime();
+    QStringList list;
+    for (int i = 1; i <= entries; ++i)
+        list << QStringLiteral("d%1.com").arg(i);
+    {
+        HistoryStore store(path);
+        store.open();
+        const qint64 run
+            = store.beginRun(QStringLiteral("run"),
+                             QStringLiteral("http://stats.example.com/siteall/"), start, list);
+        // Cut short before its last entry.
+        for (int i = 1; i < entries; ++i)
+            store.record(run, RowOf(i, list.at(i - 1), start.addSecs(i)));
+        store.reach(run, entries - 2);
+        store.commit();
+    }
+    FakePlatform fake;
+    AppSettings settings = AppSettings::onHost(QStringLiteral("http://127.0.0.1:9"));
+    settings.historyFile = path;
+    Form1 form(settings, fake.platform);
+    form.findChild<QPushButton *>(QStringLiteral("Command2"))->setEnabled(true); // check passed
+    form.show();
+    QCoreApplication::processEvents();
+    const double rssBefore = PeakRssMiB();
+    QElapsedTimer clock;
+    clock.start();
+    form.findChild<QAction *>(QStringLiteral("openLastResults"))->trigger();
+    QCoreApplication::processEvents(); // the list and the table painted
+    const double ms = Millis(clock);
+    const bool resumable = form.findChild<QAction *>(QStringLiteral("continueRun"))->isEnabled();
+    std::printf("打开上次的结果 of an unfinished run of %d entries (%d rows): %.0f ms to a usable "
+                "window%s; peak RSS +%.1f MiB\n",
+                entries, entries - 1, ms, resumable ? ", 继续查询 ready" : " (NOT resumable)",
+                PeakRssMiB() - rssBefore);
 }
