@@ -10,6 +10,7 @@ FetchResult HttpGetText(const QString &url, const FetchLimits &limits, const Fet
     net::HttpRequest request;
     request.setLimits(limits.timeLimitMs, limits.bodyCap);
     request.setDirect(limits.direct);
+    request.setProxy(limits.proxy);
 
     const bool sent = request.open(QStringLiteral("get"), target, true)
         && request.setRequestHeader(QStringLiteral("If-Modified-Since"), QStringLiteral("0"))

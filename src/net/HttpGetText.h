@@ -20,7 +20,8 @@ struct FetchLimits
 {
     int timeLimitMs = net::HttpRequest::kTimeLimitMs;
     qint64 bodyCap = net::HttpRequest::kBodyCap;
-    bool direct = false; // never through a proxy (the bundled sample service)
+    bool direct = false; // never through a proxy (the bundled sample service, or the user's wish)
+    QString proxy; // through this proxy ("host:port") when not direct; empty: the environment's
 };
 
 // Ends fetches under way from outside them (a signal in the batch mode): each returns at once,

@@ -110,8 +110,12 @@ void HttpRequest::startTransfer(const QUrl &url, bool fresh)
     // Redirects are followed here, by our own rules, and one that is not followed keeps its
     // body as the answer.
     curl_easy_setopt(m_easy, CURLOPT_FOLLOWLOCATION, 0L);
-    if (m_direct)
+    if (m_direct) {
         curl_easy_setopt(m_easy, CURLOPT_PROXY, "");
+    } else if (!m_proxy.isEmpty()) {
+        curl_easy_setopt(m_easy, CURLOPT_PROXY, m_proxy.constData());
+        curl_easy_setopt(m_easy, CURLOPT_NOPROXY, ""); // the user's choice, for every host
+    }
     curl_easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(m_easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(m_bodyCap));
     curl_easy_setopt(m_easy, CURLOPT_ERRORBUFFER, m_curlError.data());

@@ -39,6 +39,9 @@ public:
     // Reached without a proxy whatever the environment names (http_proxy, https_proxy,
     // all_proxy, no_proxy, which curl honours otherwise).
     void setDirect(bool direct) { m_direct = direct; }
+    // Through this proxy ("host:port") whatever the environment names; empty: as the
+    // environment says. Not used when direct.
+    void setProxy(const QString &proxy) { m_proxy = proxy.toUtf8(); }
 
     bool open(const QString &method, const QString &url, bool async);
     bool setRequestHeader(const QString &name, const QString &value);
@@ -89,6 +92,7 @@ private:
     int m_timeLimitMs = kTimeLimitMs;
     qint64 m_bodyCap = kBodyCap;
     bool m_direct = false;
+    QByteArray m_proxy;
 };
 
 // Decodes a response body: UTF-8 unless it starts with the byte-order mark of another Unicode

@@ -24,13 +24,24 @@ LoopbackService::LoopbackService() = default;
 LoopbackService::~LoopbackService()
 {
     m_ended = nullptr; // ended by us, not on its own
-    if (!m_process || m_process->state() == QProcess::NotRunning)
+    stop();
+}
+
+void LoopbackService::stop()
+{
+    if (!m_process)
         return;
-    m_process->terminate();
-    if (!m_process->waitForFinished(2000)) {
-        m_process->kill();
-        m_process->waitForFinished(2000);
+    // Ended by us, not on its own: nobody is told.
+    QObject::disconnect(m_process.get(), &QProcess::finished, nullptr, nullptr);
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->terminate();
+        if (!m_process->waitForFinished(2000)) {
+            m_process->kill();
+            m_process->waitForFinished(2000);
+        }
     }
+    m_process.reset();
+    m_address.clear();
 }
 
 bool LoopbackService::running() const
@@ -41,6 +52,7 @@ bool LoopbackService::running() const
 QString LoopbackService::start(const QString &program, const QStringList &arguments, QString *error)
 {
     error->clear();
+    stop();
     if (!QFileInfo(program).isExecutable()) {
         *error = QStringLiteral("找不到示例服务程序%1。").arg(program);
         return {};
@@ -75,10 +87,12 @@ QString LoopbackService::start(const QString &program, const QStringList &argume
             const QUrl where(match.captured(1));
             if (match.hasMatch() && QHostAddress(where.host()).isLoopback()) {
                 QObject::connect(m_process.get(), &QProcess::finished, m_process.get(), [this] {
+                    m_address.clear();
                     if (m_ended)
                         m_ended();
                 });
-                return match.captured(1);
+                m_address = match.captured(1);
+                return m_address;
             }
             if (match.hasMatch()) {
                 *error = QStringLiteral("示例服务程序%1给出的地址不在本机：%2。")

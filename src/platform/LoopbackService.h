@@ -25,10 +25,15 @@ public:
     // Called from the event loop when the service, once up, ends on its own.
     void setEndedHandler(std::function<void()> ended) { m_ended = std::move(ended); }
     bool running() const;
+    // Where the running service listens; empty when none runs.
+    QString address() const { return running() ? m_address : QString(); }
+    // Ends the service, if it runs; its ended handler is not called.
+    void stop();
 
 private:
     std::function<void()> m_ended;
     std::unique_ptr<QProcess> m_process;
+    QString m_address;
 };
 
 } // namespace platform

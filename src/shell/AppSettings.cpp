@@ -1,6 +1,7 @@
 #include "AppSettings.h"
 
 #include "BuildSettings.h"
+#include "ServiceSettings.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ AppSettings WithServiceHosts(const QString &statsHost, const QString &updateHost
 void DirectTo(AppSettings &settings, const QString &sampleHost)
 {
     const QString root = sampleHost + u'/';
-    settings.fetchLimits.direct = !sampleHost.isEmpty() && settings.statsBase.startsWith(root);
-    settings.updateLimits.direct = !sampleHost.isEmpty() && settings.updateUrl.startsWith(root);
+    settings.fetchLimits.direct |= !sampleHost.isEmpty() && settings.statsBase.startsWith(root);
+    settings.updateLimits.direct |= !sampleHost.isEmpty() && settings.updateUrl.startsWith(root);
 }
 
 } // namespace
@@ -47,6 +48,14 @@ AppSettings AppSettings::withServices(const QString &statsHost, const QString &u
         settings.statsBase = named.statsBase;
     if (!updateHost.isEmpty())
         settings.updateUrl = named.updateUrl;
+    return settings;
+}
+
+AppSettings AppSettings::withUserServices(const ServiceSettings &saved) const
+{
+    AppSettings settings = withServices(saved.statsBase, saved.updateBase);
+    saved.applyProxyTo(settings.fetchLimits);
+    saved.applyProxyTo(settings.updateLimits);
     return settings;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+struct ServiceSettings;
+
 // Where the outside services live and which version this program is. Fixed at build time;
 // tests make their own.
 struct AppSettings
@@ -28,6 +30,8 @@ struct AppSettings
     static AppSettings fromBuild();
     // These settings with the services named at run time (base addresses; empty: as they are).
     AppSettings withServices(const QString &statsBase, const QString &updateBase) const;
+    // These settings with the services and the proxy the user set in the window.
+    AppSettings withUserServices(const ServiceSettings &saved) const;
     // All services on one host (scheme and authority, no trailing slash).
     // Services not named point at the bundled sample service on `sampleHost` (empty: it could
     // not be started).

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "AppSettings.h"
+#include "ServiceAddress.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -25,22 +26,6 @@ constexpr const char *kQtValueOptions[] = { "platform",      "platformpluginpath
                                             "cmap",          "style",
                                             "stylesheet" };
 constexpr const char *kQtFlags[] = { "reverse", "widgetcount", "nograb", "dograb", "sync" };
-
-// A service's base address: http or https, a host, perhaps a port and a path prefix; nothing
-// else (no user, query or fragment). Returns it without a trailing slash, or empty.
-QString ServiceBase(const QString &value)
-{
-    const QUrl url(value, QUrl::StrictMode);
-    const bool web
-        = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
-    if (!url.isValid() || !web || url.host().isEmpty() || !url.userInfo().isEmpty()
-        || url.hasQuery() || url.hasFragment())
-        return {};
-    QString base = url.toString(QUrl::FullyEncoded);
-    while (base.endsWith(u'/'))
-        base.chop(1);
-    return base;
-}
 
 // `--<name> URL`; `builtIn` is the full address the build names, or empty.
 QCommandLineOption ServiceOption(const QString &name, const QString &what, const QString &path,
@@ -215,8 +200,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             continue;
         const QString base = ServiceBase(parser.value(service));
         if (base.isEmpty())
-            return refuse(QStringLiteral("--%1: 不是有效的http或https服务地址：\"%2\"")
-                              .arg(name, parser.value(service)));
+            return refuse(QStringLiteral("--%1: ").arg(name)
+                          + NotAServiceAddress(parser.value(service)));
         (service.names() == stats.names() ? result.statsUrl : result.updateUrl) = base;
     }
     if (parser.isSet(batch)) {

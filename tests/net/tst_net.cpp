@@ -73,11 +73,12 @@ private slots:
         };
         for (const auto &[mode, cap, kind] : cases) {
             server.setReply("/bad", { 200, QByteArray(4000, 'x'), mode });
-            const FetchResult result = HttpGetText(server.base() + "/bad", { 300, cap });
+            const FetchResult result = HttpGetText(server.base() + "/bad", { 300, cap, false, {} });
             QVERIFY(result.failed() && result.text.isEmpty());
             QCOMPARE(result.failure, kind);
             if (cap == 1024)
-                QCOMPARE(HttpGetText(server.base() + "/bad", { 300, 4000 }).text.size(), 4000);
+                QCOMPARE(HttpGetText(server.base() + "/bad", { 300, 4000, false, {} }).text.size(),
+                         4000);
         }
         for (const char *nobody : { "not a url", "http://127.0.0.1:9/" })
             QCOMPARE(HttpGetText(nobody).failure, Failure::NoConnection);
