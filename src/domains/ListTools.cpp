@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QSet>
 
+#include <utility>
+
 ListTools::ListTools(platform::ListBox *list, platform::StatusBar *status,
                      platform::Platform &platform, QWidget *window, QObject *parent)
     : QObject(parent)
@@ -18,15 +20,19 @@ ListTools::ListTools(platform::ListBox *list, platform::StatusBar *status,
     , m_platform(platform)
     , m_window(window)
 {
-    // Only for a list with entries: a press on the empty list starts the import instead.
+    // A press on the empty list starts the import instead; the Menu key or Shift+F10 still
+    // open the menu, with the tools that need entries disabled.
     list->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(list, &QWidget::customContextMenuRequested, this, [list](const QPoint &at) {
-        if (list->count() == 0)
+    connect(list, &platform::ListBox::listMouseDown, this,
+            [this](Qt::MouseButton button) { m_pressed = button == Qt::RightButton; });
+    connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint &at) {
+        if (std::exchange(m_pressed, false) && list->count() == 0)
             return;
-        // With the tool tips that say why an entry is disabled.
+        for (QAction *tool : std::as_const(m_tools))
+            tool->setEnabled(list->count() > 0);
         QMenu menu(list);
         menu.addActions(list->actions());
-        menu.setToolTipsVisible(true);
+        menu.setToolTipsVisible(true); // they say why an entry is disabled
         menu.exec(list->viewport()->mapToGlobal(at));
     });
     const struct
@@ -44,6 +50,7 @@ ListTools::ListTools(platform::ListBox *list, platform::StatusBar *status,
         action->setObjectName(QString::fromLatin1(tool.name));
         connect(action, &QAction::triggered, this, tool.run);
         list->addAction(action);
+        m_tools << action;
     }
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+
+class QAction;
 
 class QWidget;
 namespace platform {
@@ -31,6 +34,8 @@ public:
 private:
     void keep(const QStringList &entries, const QString &removedWhat);
 
+    QList<QAction *> m_tools;
+    bool m_pressed = false; // the menu comes from a right press
     platform::ListBox *m_list;
     platform::StatusBar *m_status;
     platform::Platform &m_platform;

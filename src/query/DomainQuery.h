@@ -33,6 +33,12 @@ public:
     DomainQuery(const Controls &controls, QueryState &state, const QString &serviceBase,
                 const FetchLimits &limits = {}, QObject *parent = nullptr);
 
+    // Pages are asked of this service from now on.
+    void setService(const QString &serviceBase, const FetchLimits &limits)
+    {
+        m_serviceBase = serviceBase;
+        m_limits = limits;
+    }
     // The list's Click handling.
     void onListClick();
     // Queries the domain of results row `row` again and fills that row in place, its number and

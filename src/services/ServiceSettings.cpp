@@ -3,6 +3,9 @@
 #include "HttpGetText.h"
 #include "ServiceAddress.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
@@ -34,6 +37,13 @@ ServiceSettings ServiceSettings::load(const QString &path)
 
 bool ServiceSettings::save(const QString &path) const
 {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // A writer killed while taking Qt's lock leaves it empty, and Qt would wait 30 s for such a
+    // lock to age: one over 2 s old that no living process holds is taken and let go here.
+    QLockFile stale(path + QStringLiteral(".lock"));
+    stale.setStaleLockTime(2000);
+    if (stale.tryLock(3000))
+        stale.unlock();
     // QSettings writes through a new file renamed over the old one.
     QSettings file(path, QSettings::IniFormat);
     file.setValue(QStringLiteral("services/stats"), statsBase);

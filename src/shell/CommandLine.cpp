@@ -169,6 +169,11 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     const QCommandLineOption noHistory(QStringLiteral("no-history"),
                                        QStringLiteral("本次运行不记录历史。"));
     parser.addOptions({ historyFile, noHistory });
+    const QCommandLineOption serviceSettings(
+        QStringLiteral("service-settings"),
+        QStringLiteral("打开窗口后先显示“服务设置”（网站统计服务、更新服务和代理，按用户保存在"
+                       "~/.config/Varnel/varnel-index-query.conf，批量模式也用）。"));
+    parser.addOption(serviceSettings);
     for (const char *name : kQtValueOptions) {
         QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -232,11 +237,14 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         return refuse(QStringLiteral("--history-file: 须指定文件"));
     result.historyFile = parser.value(historyFile);
     result.noHistory = parser.isSet(noHistory);
+    if (parser.isSet(serviceSettings) && result.batch)
+        return refuse(QStringLiteral("--service-settings不能与--batch同用"));
+    result.serviceSettings = parser.isSet(serviceSettings);
     result.listFiles = parser.positionalArguments();
     if (parser.isSet(help)) {
         result.exitStatus = 0;
-        result.output = HelpText(
-            { help, version, stats, update, batch, pace, output, resume, historyFile, noHistory });
+        result.output = HelpText({ help, version, stats, update, batch, pace, output, resume,
+                                   historyFile, noHistory, serviceSettings });
     } else if (parser.isSet(version)) {
         result.exitStatus = 0;
         result.output = QCoreApplication::applicationName() + u' '

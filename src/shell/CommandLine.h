@@ -17,6 +17,7 @@ struct CommandLine
     QStringList listFiles; // lists to open in the window, as "Open with" names them
     QString historyFile; // named with --history-file, or empty
     bool noHistory = false;
+    bool serviceSettings = false; // the window opens with 服务设置… showing
 };
 
 // Reads `arguments` (the program's name first). Qt's own options (-platform, -session,

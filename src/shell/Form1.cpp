@@ -20,6 +20,7 @@
 #include "ResultsTableActions.h"
 #include "ResultsTableProc.h"
 #include "RunController.h"
+#include "ServiceActions.h"
 #include "UpdateCheck.h"
 #include "VersionText.h"
 #include "ui_Form1.h"
@@ -52,16 +53,15 @@ void CentreOnScreen(QWidget *window)
 
 } // namespace
 
-Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget *parent)
+Form1::Form1(const AppSettings &settings, platform::Platform &platform, ServiceSwitch *services,
+             QWidget *parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::Form1>())
     , m_settings(settings)
     , m_platform(platform)
 {
     ui->setupUi(this);
-    // Nobody may take sample counts for real ones.
-    if (m_settings.sampleData)
-        setWindowTitle(windowTitle() + QStringLiteral("（示例数据）"));
+    m_title = windowTitle();
     // Its laid-out size is its smallest; larger, the results table and the list take the room.
     auto *growing = new GrowingLayout(this);
     growing->growRight(ui->ListView1);
@@ -81,8 +81,7 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     m_results = new ResultsModel(ui->ListView1);
     SetUpResultsTable(ui->ListView1, new ResultsOrder(m_results, m_results));
     auto *resultsActions = new ResultsTableActions(ui->ListView1, m_platform, this);
-    if (m_settings.sampleData) // nobody may take sample counts for real ones, in Excel neither
-        resultsActions->setSheetName(QStringLiteral("收录查询结果（示例数据）"));
+    m_resultsActions = resultsActions;
     ui->s1->setPanels({ QStringLiteral("运行提示："), QStringLiteral("正在检测程序最新版本.."),
                         QString(), QStringLiteral("Varnel出品") },
                       { 96, 636, 96, 96 }, 2);
@@ -92,9 +91,6 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
     ui->s1->panel(2)->setAccessibleDescription(QStringLiteral("运行提示"));
     platform::OpenContextMenusOnShiftF10(this);
     platform::ReadOutAsFrame(this);
-    ui->Command3->setAccessibleDescription(m_settings.forumUrl);
-    ui->Command4->setAccessibleDescription(m_settings.serviceUrl);
-    ui->Command5->setAccessibleDescription(m_settings.resourceUrl);
 
     m_query = new DomainQuery({ ui->List1, m_results, ui->s1 }, m_state, m_settings.statsBase,
                               m_settings.fetchLimits, this);
@@ -141,6 +137,11 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, QWidget 
         { ui->ListView1, m_results, ui->List1, m_run, ui->s1, this }, m_platform,
         m_settings.sampleData ? QString() : m_settings.historyFile, m_settings.statsBase);
     m_continue = new ContinueRunAction(m_run, ui->List1, ui->ListView1, this);
+    m_serviceActions
+        = new ServiceActions({ ui->List1, ui->ListView1, m_run, this }, m_platform, services,
+                             { [this](const AppSettings &next) { applyServices(next); },
+                               [this](const QString &path) { openList(path); } });
+    showWhetherSample(m_settings.sampleData);
     connect(ui->Slider1, &QSlider::valueChanged, m_run, &RunController::onPaceScroll);
 
     connect(ui->Command3, &QPushButton::clicked, this, [this] { openSite(m_settings.forumUrl); });
@@ -209,8 +210,41 @@ void Form1::openList(const QString &path)
     m_import->importFile(path);
 }
 
+void Form1::showWhetherSample(bool sample)
+{
+    // Nobody may take sample counts for real ones, in Excel neither.
+    setWindowTitle(sample ? m_title + QStringLiteral("（示例数据）") : m_title);
+    m_resultsActions->setSheetName(sample ? QStringLiteral("收录查询结果（示例数据）")
+                                          : QStringLiteral("收录查询结果"));
+    m_serviceActions->setSampleInUse(sample);
+    ui->Command3->setAccessibleDescription(m_settings.forumUrl);
+    ui->Command4->setAccessibleDescription(m_settings.serviceUrl);
+    ui->Command5->setAccessibleDescription(m_settings.resourceUrl);
+}
+
+void Form1::applyServices(const AppSettings &settings)
+{
+    m_settings = settings;
+    m_query->setService(m_settings.statsBase, m_settings.fetchLimits);
+    m_history->useFile(m_settings.sampleData ? QString() : m_settings.historyFile,
+                       m_settings.statsBase);
+    showWhetherSample(m_settings.sampleData);
+    // Checked again as at start-up: only the version the new server names enables a run.
+    ui->Command2->setEnabled(false);
+    m_continue->refresh();
+    ui->s1->setPanelText(2, QStringLiteral("正在检测程序最新版本.."));
+    gx();
+}
+
+void Form1::openServiceSettings()
+{
+    m_serviceActions->openDialog();
+}
+
 void Form1::sampleServiceEnded()
 {
+    setWindowTitle(m_title); // what it showed were sample counts; nothing answers now
+
     m_platform.boxes.show(this,
                           QStringLiteral("示例服务已停止运行，之后的查询都不会有结果。\r\n"
                                          "请关闭程序后重新打开。"),

@@ -15,6 +15,9 @@ struct Platform;
 class ContinueRunAction;
 class DomainImport;
 class DomainQuery;
+class ResultsTableActions;
+class ServiceActions;
+class ServiceSwitch;
 class HistoryActions;
 class QTimer;
 class ResultsModel;
@@ -25,7 +28,9 @@ class Form1 : public QWidget
 {
     Q_OBJECT
 public:
-    Form1(const AppSettings &settings, platform::Platform &platform, QWidget *parent = nullptr);
+    // `services`, when given, lets the user set the services anew from the window.
+    Form1(const AppSettings &settings, platform::Platform &platform,
+          ServiceSwitch *services = nullptr, QWidget *parent = nullptr);
     ~Form1() override;
 
     // Start-up: skin, table header lock, window shown, version, update check.
@@ -38,6 +43,11 @@ public:
     void openList(const QString &path);
     // The bundled sample service ended on its own: every later query would fail unexplained.
     void sampleServiceEnded();
+    // The services were set anew: later queries go to them, the history follows, and the update
+    // check is made again as at start-up.
+    void applyServices(const AppSettings &settings);
+    // Opens 服务设置… (a desktop action starts the program with it showing).
+    void openServiceSettings();
 
     QueryState &queryState() { return m_state; }
 
@@ -49,6 +59,8 @@ private:
     // A run or a retry ended while the user looked elsewhere: tell them.
     void announceEnd();
     void openSite(const QString &url);
+    // Title, sheet name and menu entries that say whether the counts are sample data.
+    void showWhetherSample(bool sample);
     QString programDir() const;
 
     std::unique_ptr<Ui::Form1> ui;
@@ -60,6 +72,9 @@ private:
     RunController *m_run = nullptr;
     HistoryActions *m_history = nullptr;
     ContinueRunAction *m_continue = nullptr;
+    ResultsTableActions *m_resultsActions = nullptr;
+    ServiceActions *m_serviceActions = nullptr;
+    QString m_title; // without the sample data's mark
     ResultsModel *m_results = nullptr;
     QTimer *m_timer1 = nullptr;
     bool m_closed = false;

@@ -60,6 +60,18 @@ HistoryActions::HistoryActions(const Controls &controls, platform::Platform &pla
     connect(m_open, &QAction::triggered, this, &HistoryActions::openLastResults);
     connect(m_clear, &QAction::triggered, this, &HistoryActions::clearHistory);
     connect(controls.run, &RunController::runStateChanged, this, &HistoryActions::runChanged);
+    useFile(path, service);
+}
+
+HistoryActions::~HistoryActions() = default;
+
+void HistoryActions::useFile(const QString &path, const QString &service)
+{
+    if (m_recorder) {
+        finish();
+        delete m_recorder;
+        m_recorder = nullptr;
+    }
     if (!path.isEmpty()) {
         m_recorder = new HistoryRecorder(path, service, this);
         connect(m_recorder, &HistoryRecorder::stopped, this, [this](const QString &reason) {
@@ -86,7 +98,7 @@ HistoryActions::HistoryActions(const Controls &controls, platform::Platform &pla
             warn(QStringLiteral("历史记录文件已损坏，已改名保存为：%1\r\n新的历史记录从现在开始。")
                      .arg(QDir::toNativeSeparators(movedTo)));
         });
-        connect(controls.results, &ResultsModel::rowLanded, this, [this](int row) {
+        connect(m_controls.results, &ResultsModel::rowLanded, m_recorder, [this](int row) {
             const QStringList cells = m_controls.results->rowTexts(row);
             HistoryRow kept { row + 1,
                               m_controls.results->domain(row),
@@ -97,17 +109,15 @@ HistoryActions::HistoryActions(const Controls &controls, platform::Platform &pla
                 kept.counts[k] = cells.at(2 + k);
             m_recorder->record(kept);
         });
-        connect(controls.run, &RunController::reached, m_recorder, &HistoryRecorder::reach);
-        connect(m_recorder, &HistoryRecorder::previousFound, controls.results,
-                [results = controls.results](int number, const QString &domain,
-                                             const PreviousCounts &previous) {
+        connect(m_controls.run, &RunController::reached, m_recorder, &HistoryRecorder::reach);
+        connect(m_recorder, &HistoryRecorder::previousFound, m_controls.results,
+                [results = m_controls.results](int number, const QString &domain,
+                                               const PreviousCounts &previous) {
                     results->setPrevious(number - 1, domain, previous);
                 });
     }
     refresh();
 }
-
-HistoryActions::~HistoryActions() = default;
 
 void HistoryActions::finish()
 {

@@ -35,6 +35,9 @@ public:
     HistoryActions(const Controls &controls, platform::Platform &platform, const QString &path,
                    const QString &service);
     ~HistoryActions() override;
+    // Rows are kept in `path` from now on (empty: nowhere), as coming from `service`; what the
+    // file before could not yet write is tried once more, and what is left said.
+    void useFile(const QString &path, const QString &service);
     // The window closes: what could not be written is tried once more, and what is still left
     // is said.
     void finish();

@@ -119,7 +119,7 @@ void ResultsTableActions::exportAll()
 {
     const std::optional<QString> path
         = askWhere(QStringLiteral("导出结果"), QStringLiteral("CSV文件|*.csv"), m_lastExport,
-                   QStringLiteral("收录查询结果.csv"));
+                   m_sheetName + QStringLiteral(".csv"));
     if (!path)
         return;
     QList<QStringList> lines { headerLine() };
@@ -148,7 +148,7 @@ void ResultsTableActions::exportWorkbook()
 {
     const std::optional<QString> path
         = askWhere(QStringLiteral("导出为Excel"), QStringLiteral("Excel文件|*.xlsx"),
-                   m_lastWorkbook, QStringLiteral("收录查询结果.xlsx"));
+                   m_lastWorkbook, m_sheetName + QStringLiteral(".xlsx"));
     if (!path)
         return;
     ResultsSheet sheet { m_sheetName, { headerLine() }, {}, {} };

@@ -25,6 +25,7 @@ public:
     void exportAll();
     // The same rows as an Excel workbook, its sheet named `sheetName`.
     void exportWorkbook();
+    // The name of the sheet, and of the files the save dialogs suggest.
     void setSheetName(const QString &name) { m_sheetName = name; }
     // A table that shows why a row failed in a column of its own gets no extra one in Excel.
     void setReasonsShown() { m_reasonsColumn = false; }

@@ -3,11 +3,12 @@
 #include "Form1.h"
 #include "LoopbackService.h"
 #include "Platform.h"
-#include "ServicesReady.h"
+#include "ServiceSwitch.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
@@ -17,25 +18,28 @@ int main(int argc, char *argv[])
     const CommandLine line = HandleCommandLine(argc, argv);
     if (line.exitStatus)
         return *line.exitStatus;
-    AppSettings named = AppSettings::fromBuild().withServices(line.statsUrl, line.updateUrl);
     platform::LoopbackService sample;
     // The sample service lies beside the program; asked once the application exists.
     const auto standin
         = [] { return QCoreApplication::applicationDirPath() + QStringLiteral("/varnel-standin"); };
+    const auto switchOf = [&line, &sample, &standin] {
+        AppSettings build = AppSettings::fromBuild();
+        build.historyFile = HistoryFileOf(line);
+        return ServiceSwitch(
+            { build, line.statsUrl, line.updateUrl, standin(), UserSettingsFile() }, sample);
+    };
 
     if (line.batch) {
         QCoreApplication app(argc, argv); // no window system at all
         SetApplicationNames();
-        named.historyFile = HistoryFileOf(line);
+        ServiceSwitch services = switchOf();
         BatchOptions options = *line.batch;
-        const AppSettings settings
-            = ServicesReady(named, sample, standin(), &options.serviceProblem);
+        const AppSettings settings = services.ready(services.saved(), &options.serviceProblem);
         return RunBatch(options, settings, stdout, stderr, &sample);
     }
 
     QApplication app(argc, argv);
     SetApplicationNames();
-    named.historyFile = HistoryFileOf(line);
     // The standard dialogs and boxes speak the same language as the rest of the program, with
     // Chinese number and date formats whatever the system locale.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
@@ -43,10 +47,17 @@ int main(int argc, char *argv[])
     if (qtChinese.load(QStringLiteral("qtbase_zh_CN"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtChinese);
-    Form1 form(ServicesReady(named, sample, standin()), platform::SystemPlatform());
+    ServiceSwitch services = switchOf();
+    Form1 form(services.ready(services.saved()), platform::SystemPlatform(), &services);
     sample.setEndedHandler([&form] { form.sampleServiceEnded(); });
     // Start-up runs inside the event loop, so that ending the program from it ends the loop.
-    QTimer::singleShot(0, &form, &Form1::Load);
+    QTimer::singleShot(0, &form, [&form, &line] {
+        QPointer<Form1> alive(&form);
+        form.Load();
+        // The desktop action's way in: the settings once the start-up is done.
+        if (alive && line.serviceSettings)
+            form.openServiceSettings();
+    });
     // A list named on the command line ("Open with"), once the window shows; one list at a time.
     if (!line.listFiles.isEmpty())
         QTimer::singleShot(0, &form,

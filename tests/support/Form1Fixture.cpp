@@ -7,16 +7,19 @@
 #include <QUrl>
 
 Form1Fixture::Form1Fixture(bool show, const QString &programDir,
-                           const std::function<void(AppSettings &)> &adjust)
+                           const std::function<void(AppSettings &)> &adjust,
+                           ServiceSwitch *services)
 {
     settings = AppSettings::onHost(server.base());
     settings.forumUrl += QStringLiteral("/forum");
     settings.serviceUrl += QStringLiteral("/service");
     settings.resourceUrl += QStringLiteral("/resource");
     settings.programDir = programDir.isEmpty() ? dir.path() : programDir;
+    if (services)
+        settings = services->ready(services->saved());
     if (adjust)
         adjust(settings);
-    form = std::make_unique<Form1>(settings, fake.platform);
+    form = std::make_unique<Form1>(settings, fake.platform, services);
     if (show) {
         button("Command2")->setEnabled(true); // as after a passed update check
         form->show();

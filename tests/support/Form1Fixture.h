@@ -4,6 +4,7 @@
 #include "Form1.h"
 #include "ListBox.h"
 #include "ScriptedHttpServer.h"
+#include "ServiceSwitch.h"
 #include "SitePages.h"
 #include "StatusBar.h"
 #include "TestFiles.h"
@@ -27,8 +28,10 @@ struct Form1Fixture
     // `show`: show the window at once, as after a start-up whose update check passed; otherwise
     // the test runs Load().
     // `adjust` changes the settings before the window is made.
+    // `services`: the window is made from what they make ready, and can set them anew.
     explicit Form1Fixture(bool show = true, const QString &programDir = QString(),
-                          const std::function<void(AppSettings &)> &adjust = {});
+                          const std::function<void(AppSettings &)> &adjust = {},
+                          ServiceSwitch *services = nullptr);
 
     // A window that keeps its history in `path`; for sample counts, which are never kept.
     static std::unique_ptr<Form1Fixture> KeepingHistory(const QString &path, bool sample = false);
