@@ -2,6 +2,7 @@
 #include "BatchRun.h"
 #include "BenchHistory.h"
 #include "BenchLists.h"
+#include "BenchServices.h"
 #include "BenchUtil.h"
 #include "FakePlatform.h"
 #include "Form1.h"
@@ -356,8 +357,8 @@ void BenchWorkbook(int rows, int longCells = 0)
 
 } // namespace
 
-// `varnel-bench [NAME...]` runs the named benchmarks only (cuts, import, pace, batch, scale,
-// long, network, xlsx, history); with no name, all of them.
+// `varnel-bench [NAME...]` runs the named benchmarks only (cuts, import, services, pace,
+// batch, scale, long, network, xlsx, history); with no name, all of them.
 int main(int argc, char *argv[])
 {
     char base;
@@ -375,6 +376,8 @@ int main(int argc, char *argv[])
         BenchImportOneLine(256);
         BenchTidy(32767);
     }
+    if (wanted("services"))
+        BenchApplyServices();
     if (wanted("pace")) {
         BenchPaceUnderSlowPages(100);
         BenchPaceUnderSlowPages(500);

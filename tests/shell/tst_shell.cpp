@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "Form1Fixture.h"
+#include "HistoryStore.h"
 #include "LoopbackService.h"
 #include "ResultsWorkbook.h"
 #include "ServicesReady.h"
@@ -602,6 +603,22 @@ private slots:
         QCOMPARE(f->rowCount(), 5);
         QCOMPARE(f->list()->count(), 0);
         QVERIFY(!action()->isEnabled());
+        f.reset();
+
+        // Cut short while b.com's page was on its way: b.com is asked for again.
+        {
+            HistoryStore store(path);
+            QCOMPARE(store.open().problem, HistoryStore::Problem::None);
+            const qint64 run = store.beginRun("run", "s", QDateTime::currentDateTime(),
+                                              { "a.com", "b.com", "c.com" });
+            store.record(run, { 1, "a.com", { "1", "1", "1", "1" }, {}, {} });
+            store.reach(run, 1);
+            QVERIFY(store.commit());
+        }
+        f = Form1Fixture::KeepingHistory(path);
+        f->table()->findChild<QAction *>("openLastResults")->trigger();
+        QCOMPARE(f->list()->currentText(), "b.com");
+        QVERIFY(f->status()->panelText(2).endsWith("还有2个域名未查询，可继续查询"));
     }
 
     // A page that comes back after its table was replaced by reopened rows lands nowhere: not in
