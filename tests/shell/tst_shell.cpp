@@ -603,20 +603,23 @@ private slots:
         QCOMPARE(f->rowCount(), 5);
         QCOMPARE(f->list()->count(), 0);
         QVERIFY(!action()->isEnabled());
-        f.reset();
 
-        // Cut short while b.com's page was on its way: b.com is asked for again.
-        {
+        // Cut short while b.com's page was on its way: b.com is asked for again; after an entry
+        // that is no domain, the next one.
+        const auto cutShort = [&](const QStringList &entries) {
+            f.reset();
             HistoryStore store(path);
             QCOMPARE(store.open().problem, HistoryStore::Problem::None);
-            const qint64 run = store.beginRun("run", "s", QDateTime::currentDateTime(),
-                                              { "a.com", "b.com", "c.com" });
+            const qint64 run = store.beginRun("run", "s", QDateTime::currentDateTime(), entries);
             store.record(run, { 1, "a.com", { "1", "1", "1", "1" }, {}, {} });
             store.reach(run, 1);
             QVERIFY(store.commit());
-        }
-        f = Form1Fixture::KeepingHistory(path);
-        f->table()->findChild<QAction *>("openLastResults")->trigger();
+            f = Form1Fixture::KeepingHistory(path);
+            f->table()->findChild<QAction *>("openLastResults")->trigger();
+        };
+        cutShort({ "a.com", "bad", "c.com" });
+        QCOMPARE(f->list()->currentText(), "c.com");
+        cutShort({ "a.com", "b.com", "c.com" });
         QCOMPARE(f->list()->currentText(), "b.com");
         QVERIFY(f->status()->panelText(2).endsWith("还有2个域名未查询，可继续查询"));
     }
