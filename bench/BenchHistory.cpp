@@ -106,7 +106,7 @@ void BenchHistory(int rows, int records)
     QList<ResultsModel::KeptRow> kept;
     kept.reserve(last.size());
     for (const HistoryRow &row : last)
-        kept.append({ row.domain, row.counts, row.failure });
+        kept.append({ row.number, row.domain, row.counts, row.failure });
     results.replaceRows(kept);
     QCoreApplication::processEvents();
     std::printf("打开上次的结果 of %lld rows: %.0f ms to read and show\n",

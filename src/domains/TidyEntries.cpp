@@ -25,15 +25,18 @@ QString Trimmed(QStringView text)
     return text.mid(from, to - from).toString();
 }
 
-// "scheme://" with a scheme as URLs spell them: a letter, then letters, digits, + - .
+// "scheme://" with a scheme as URLs spell them: an ASCII letter, then ASCII letters, digits,
+// "+", "-" and ".".
 qsizetype SchemeLength(QStringView text)
 {
     const qsizetype colon = text.indexOf(QStringLiteral("://"));
-    if (colon <= 0 || !text[0].isLetter())
+    if (colon <= 0)
         return 0;
-    for (qsizetype i = 1; i < colon; ++i) {
-        const QChar c = text[i];
-        if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != u'+' && c != u'-' && c != u'.')
+    for (qsizetype i = 0; i < colon; ++i) {
+        const char16_t c = text[i].unicode();
+        const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        const bool other = (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.';
+        if (!letter && !(i > 0 && other))
             return 0;
     }
     return colon + 3;

@@ -59,6 +59,21 @@ HistoryStore::Outcome NotOursOutcome()
              {} };
 }
 
+// Fills the engines `previous` has no count for yet from a row fetched at `fetched`; returns how
+// many it filled.
+int TakePrevious(PreviousCounts &previous, const PageCounts &counts, const QDateTime &fetched)
+{
+    int taken = 0;
+    for (int k = 0; k < 4; ++k) {
+        const std::optional<qint64> value = CountValue(counts[k]);
+        if (!previous[k] && value) {
+            previous[k] = PreviousCount { fetched.date(), counts[k], *value };
+            ++taken;
+        }
+    }
+    return taken;
+}
+
 int SqliteCode(const QSqlError &error)
 {
     return error.nativeErrorCode().toInt() & 0xff;
@@ -300,13 +315,7 @@ PreviousCounts HistoryStore::record(qint64 run, const HistoryRow &row)
     }
     int missing = 4;
     const auto take = [&](const PageCounts &counts, const QDateTime &fetched) {
-        for (int k = 0; k < 4; ++k) {
-            const std::optional<qint64> value = CountValue(counts[k]);
-            if (!previous[k] && value) {
-                previous[k] = PreviousCount { fetched.date(), counts[k], *value };
-                --missing;
-            }
-        }
+        missing -= TakePrevious(previous, counts, fetched);
     };
     // The rows kept since the last commit are the newest.
     // Looked up by domain: rows may wait here by the thousand while the file refuses them.
@@ -468,21 +477,39 @@ HistoryStore::StoredRun HistoryStore::lastRun()
     StoredRun last;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
-    // The run whose row landed last: the run a crash or a close cut short counts too.
+    // The run over a list whose row landed last: one a crash or a close cut short counts too;
+    // an add's lone query or a retry kept apart by an earlier version is no run of the user's.
     if (m_problem.problem != Problem::None
-        || !query.exec(QStringLiteral("SELECT runs.id, runs.reached FROM runs WHERE runs.id ="
-                                      " (SELECT run FROM records ORDER BY id DESC LIMIT 1)"))
+        || !query.exec(QStringLiteral(
+            "SELECT runs.id, runs.reached FROM records JOIN runs ON runs.id = records.run"
+            " WHERE runs.kind IN ('run', 'batch') ORDER BY records.id DESC LIMIT 1"))
         || !query.next())
         return last;
     last.id = query.value(0).toLongLong();
     last.reached = query.value(1).isNull() ? -1 : query.value(1).toInt();
-    query.prepare(QStringLiteral("SELECT %1 FROM records WHERE run = ? ORDER BY id")
+    query.prepare(QStringLiteral("SELECT %1, id FROM records WHERE run = ? ORDER BY number, id")
                       .arg(QLatin1String(kRowColumns)));
     query.addBindValue(last.id);
     if (!query.exec())
         return {};
-    while (query.next())
+    QSqlQuery earlier(QSqlDatabase::database(m_connection, false));
+    earlier.setForwardOnly(true);
+    earlier.prepare(QStringLiteral("SELECT %1 FROM records WHERE domain = ? COLLATE NOCASE"
+                                   " AND id < ? ORDER BY id DESC")
+                        .arg(QLatin1String(kRowColumns)));
+    while (query.next()) {
         last.rows << RowOf(query);
+        // What its domain showed before it, as the row had it when it landed.
+        PreviousCounts previous;
+        earlier.addBindValue(last.rows.constLast().domain);
+        earlier.addBindValue(query.value(8));
+        int missing = earlier.exec() ? 4 : 0;
+        while (missing > 0 && earlier.next()) {
+            const HistoryRow before = RowOf(earlier);
+            missing -= TakePrevious(previous, before.counts, before.fetched);
+        }
+        last.previous << previous;
+    }
     query.prepare(QStringLiteral("SELECT entry FROM run_entries WHERE run = ? ORDER BY position"));
     query.addBindValue(last.id);
     if (!query.exec())

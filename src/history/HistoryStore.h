@@ -93,11 +93,13 @@ public:
     struct StoredRun
     {
         qint64 id = 0; // in the file; 0: none
-        QList<HistoryRow> rows; // in their order
+        QList<HistoryRow> rows; // by their numbers
+        QList<PreviousCounts> previous; // of each row: what its domain showed before it
         QStringList entries; // its list as it was started; empty for a run without one
         int reached = -1; // the last entry it made current
     };
-    // The run whose row landed last, of any kind and however it ended.
+    // The run over a list (the window's or the batch mode's) whose row landed last, however it
+    // ended.
     StoredRun lastRun();
     // Forgets every run and row.
     bool clear();

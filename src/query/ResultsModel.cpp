@@ -58,7 +58,7 @@ int ResultsModel::columnCount(const QModelIndex &parent) const
 QString ResultsModel::cell(int row, int column) const
 {
     if (column == 0)
-        return QString::number(row + 1);
+        return QString::number(m_rows.at(row).number);
     if (column == 1)
         return m_rows.at(row).domain;
     return m_rows.at(row).counts.at(column - kFirstCount);
@@ -126,7 +126,8 @@ void ResultsModel::appendRow(const QString &domain, const std::optional<PageCoun
     const int row = int(m_rows.size());
     beginInsertRows({}, row, row);
     const PageCounts cells = counts.value_or(PageCounts {});
-    m_rows.append({ domain, cells, counts ? QString() : failure, ValuesOf(cells) });
+    const int number = m_rows.isEmpty() ? 1 : m_rows.constLast().number + 1;
+    m_rows.append({ number, domain, cells, counts ? QString() : failure, ValuesOf(cells) });
     endInsertRows();
     emit rowLanded(row);
 }
@@ -156,18 +157,28 @@ void ResultsModel::replaceRows(const QList<KeptRow> &rows)
     for (const KeptRow &kept : rows) {
         const bool failed = std::all_of(kept.counts.begin(), kept.counts.end(),
                                         [](const QString &count) { return count.isEmpty(); });
-        m_rows.append(
-            { kept.domain, kept.counts, failed ? kept.failure : QString(), ValuesOf(kept.counts) });
+        if (std::any_of(kept.previous.begin(), kept.previous.end(),
+                        [](const auto &count) { return count.has_value(); }))
+            m_previous.insert(int(m_rows.size()), kept.previous);
+        m_rows.append({ kept.number, kept.domain, kept.counts, failed ? kept.failure : QString(),
+                        ValuesOf(kept.counts) });
     }
     endResetModel();
 }
 
 void ResultsModel::setPrevious(int row, const QString &domain, const PreviousCounts &previous)
 {
-    if (row >= int(m_rows.size()) || m_rows.at(row).domain != domain)
+    if (row < 0 || row >= int(m_rows.size()) || m_rows.at(row).domain != domain)
         return;
     m_previous.insert(row, previous);
     emit dataChanged(index(row, kFirstCount), index(row, int(kColumns.size()) - 1));
+}
+
+int ResultsModel::rowNumbered(int number) const
+{
+    const auto at = std::lower_bound(m_rows.cbegin(), m_rows.cend(), number,
+                                     [](const Row &row, int n) { return row.number < n; });
+    return at != m_rows.cend() && at->number == number ? int(at - m_rows.cbegin()) : -1;
 }
 
 void ResultsModel::beginNewTable()

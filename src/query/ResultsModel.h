@@ -55,8 +55,8 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // A row for `domain`, numbered after the last, with its counts or, when none came, empty
-    // and the reason why (shown as the row's tool tip, its number and domain muted).
+    // A row for `domain`, numbered one after the last row's number, with its counts or, when none
+    // came, empty and the reason why (shown as the row's tool tip, its number and domain muted).
     void appendRow(const QString &domain, const std::optional<PageCounts> &counts,
                    const QString &failure = {});
     void fillRow(int row, const PageCounts &counts);
@@ -64,12 +64,15 @@ public:
     void failRow(int row, const QString &failure);
     QString failure(int row) const { return m_rows.at(row).failure; }
     void clear();
-    // The table filled at once with rows kept from before: their domains, counts and reasons.
+    // The table filled at once with rows kept from before: their numbers (in ascending order),
+    // domains, counts, reasons, and what their domains showed before them.
     struct KeptRow
     {
+        int number;
         QString domain;
         PageCounts counts;
         QString failure;
+        PreviousCounts previous = {};
     };
     void replaceRows(const QList<KeptRow> &rows);
     // What came before for the domain of `row`: shown in its count cells' tool tips. Ignored
@@ -77,6 +80,9 @@ public:
     void setPrevious(int row, const QString &domain, const PreviousCounts &previous);
 
     QString domain(int row) const { return m_rows.at(row).domain; }
+    int number(int row) const { return m_rows.at(row).number; }
+    // The row numbered `number`, or -1.
+    int rowNumbered(int number) const;
     // The six cells of a row as the table shows them.
     QStringList rowTexts(int row) const;
     // A row that has failed: no page arrived, or it had no counts row (all four count cells
@@ -91,6 +97,7 @@ signals:
 private:
     struct Row
     {
+        int number;
         QString domain;
         PageCounts counts;
         QString failure;

@@ -100,7 +100,7 @@ void HistoryActions::useFile(const QString &path, const QString &service)
         });
         connect(m_controls.results, &ResultsModel::rowLanded, m_recorder, [this](int row) {
             const QStringList cells = m_controls.results->rowTexts(row);
-            HistoryRow kept { row + 1,
+            HistoryRow kept { m_controls.results->number(row),
                               m_controls.results->domain(row),
                               {},
                               m_controls.results->failure(row),
@@ -113,7 +113,7 @@ void HistoryActions::useFile(const QString &path, const QString &service)
         connect(m_recorder, &HistoryRecorder::previousFound, m_controls.results,
                 [results = m_controls.results](int number, const QString &domain,
                                                const PreviousCounts &previous) {
-                    results->setPrevious(number - 1, domain, previous);
+                    results->setPrevious(results->rowNumbered(number), domain, previous);
                 });
     }
     refresh();
@@ -209,8 +209,10 @@ void HistoryActions::openLastResults()
         return;
     QList<ResultsModel::KeptRow> kept;
     kept.reserve(rows.size());
-    for (const HistoryRow &row : rows)
-        kept.append({ row.domain, row.counts, row.failure });
+    for (qsizetype at = 0; at < rows.size(); ++at) {
+        const HistoryRow &row = rows.at(at);
+        kept.append({ row.number, row.domain, row.counts, row.failure, last.previous.at(at) });
+    }
     m_controls.results->replaceRows(kept);
     QString said = QStringLiteral("已打开上次的结果：%1行（%2）")
                        .arg(rows.size())

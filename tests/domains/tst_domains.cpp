@@ -289,6 +289,7 @@ private slots:
             { "ftp://files.c.com\\dir", "files.c.com" },
             { "[::1]:80", "[::1]" },
             { "名称,数量", "名称" },
+            { "h例://b.com", "h例" }, // no scheme: kept for the user to judge
             { "www.www.d.com", "www.d.com" },
         };
         for (const auto &[line, host] : lines)

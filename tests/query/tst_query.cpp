@@ -62,16 +62,26 @@ private slots:
     void countReading()
     {
         const QList<std::pair<QString, std::optional<qint64>>> cases {
-            { "1,234", 1234 },        { "0", 0 },
-            { "1.2万", 12000 },       { "3亿", 300000000 },
-            { "约100", 100 },         { " 8 ", 8 },
-            { "12.5万条", 125000 },   { "约 2亿", 200000000 },
-            { "", std::nullopt },     { "-", std::nullopt },
-            { "暂无", std::nullopt }, { "1万2", std::nullopt },
-            { "=1+1", std::nullopt }, { "1e9", std::nullopt },
-            { "1.5", std::nullopt },  { "0.5", std::nullopt }, // no fraction rounded away
-            { "1,,,2", std::nullopt }, { "12,34", std::nullopt },
-            { "1.25万", 12500 },      { "1.23456万", std::nullopt },
+            { "1,234", 1234 },
+            { "0", 0 },
+            { "1.2万", 12000 },
+            { "3亿", 300000000 },
+            { "约100", 100 },
+            { " 8 ", 8 },
+            { "12.5万条", 125000 },
+            { "约 2亿", 200000000 },
+            { "", std::nullopt },
+            { "-", std::nullopt },
+            { "暂无", std::nullopt },
+            { "1万2", std::nullopt },
+            { "=1+1", std::nullopt },
+            { "1e9", std::nullopt },
+            { "1.5", std::nullopt },
+            { "0.5", std::nullopt }, // no fraction rounded away
+            { "1,,,2", std::nullopt },
+            { "12,34", std::nullopt },
+            { "1.25万", 12500 },
+            { "1.23456万", std::nullopt },
             { "9007199254740992", 9007199254740992 },
             { "9007199254740993", std::nullopt }, // not exact in a spreadsheet
         };

@@ -499,6 +499,8 @@ private slots:
         table->findChild<QAction *>("openLastResults")->trigger();
         QCOMPARE(f->rowTexts(0), QStringList({ "1", "a.com", "1,234", "5", "-", "187.9万" }));
         QCOMPARE(f->rowTexts(1), QStringList({ "2", "fail.com", "", "", "", "" }));
+        QCOMPARE(table->model()->index(0, 2).data(Qt::ToolTipRole).toString(),
+                 before + "1,180，+54");
         QCOMPARE(table->model()->index(1, 1).data(Qt::ToolTipRole).toString(),
                  "失败原因：HTTP 404");
         table->findChild<QAction *>("clearHistory")->trigger(); // 取消
