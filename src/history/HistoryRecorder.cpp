@@ -11,7 +11,9 @@ struct HistoryRecorder::Writer
     std::unique_ptr<HistoryStore> store;
     QTimer *commitTimer = nullptr;
     qint64 run = 0;
-    qint64 lastListRun = 0; // the last run over a list, to be continued
+    // The run over a list whose rows the table shows (begun, continued or reopened): adds and
+    // retries outside a run belong to it, and 继续查询 goes on with it.
+    qint64 tableRun = 0;
     int reached = -1; // how far the open run came, until its first row makes it
     bool told = false; // a problem is told once
     int waitingSaid = 0; // rows said to be waiting, until they are written
@@ -104,7 +106,19 @@ void HistoryRecorder::beginRun(const QString &kind, const QStringList &entries)
     m_openKind = kind;
     m_openStarted = QDateTime::currentDateTime();
     m_openEntries = entries;
-    onWriter([](Writer &writer) { writer.reached = -1; });
+    onWriter([fresh = !entries.isEmpty()](Writer &writer) {
+        writer.reached = -1;
+        if (fresh)
+            writer.tableRun = 0; // a new table; its run is made with its first row
+    });
+}
+
+void HistoryRecorder::beginRetry()
+{
+    endRun();
+    m_openKind = QStringLiteral("retry");
+    m_openStarted = QDateTime::currentDateTime();
+    m_openEntries.clear();
 }
 
 void HistoryRecorder::continueRun()
@@ -114,13 +128,13 @@ void HistoryRecorder::continueRun()
     m_openStarted = QDateTime::currentDateTime();
     onWriter([](Writer &writer) {
         writer.reached = -1;
-        writer.run = writer.lastListRun; // 0: it left no trace, and starts one with its first row
+        writer.run = writer.tableRun; // 0: it left no trace, and starts one with its first row
     });
 }
 
 void HistoryRecorder::adoptRun(qint64 fileRun)
 {
-    onWriter([fileRun](Writer &writer) { writer.lastListRun = writer.store->adoptRun(fileRun); });
+    onWriter([fileRun](Writer &writer) { writer.tableRun = writer.store->adoptRun(fileRun); });
 }
 
 void HistoryRecorder::reach(int entry)
@@ -139,20 +153,28 @@ void HistoryRecorder::record(const HistoryRow &row)
 {
     if (m_stopped)
         return;
-    const bool single = m_openKind.isEmpty();
-    if (single)
-        beginRun(QStringLiteral("add"));
-    // The run is written with its first row: a run that fetched nothing leaves no trace.
-    onWriter([this, row, kind = m_openKind, started = m_openStarted,
-              entries = m_openEntries](Writer &writer) {
-        if (!writer.run) {
-            writer.run = writer.store->beginRun(kind, m_service, started, entries);
+    const bool single = m_openKind.isEmpty(); // an add's query outside a run
+    const bool retry = m_openKind == QLatin1String("retry");
+    const QString kind = single ? QStringLiteral("add") : m_openKind;
+    const QDateTime started = single ? QDateTime::currentDateTime() : m_openStarted;
+    // A run is written with its first row: a run that fetched nothing leaves no trace.
+    onWriter([this, row, single, retry, kind, started, entries = m_openEntries](Writer &writer) {
+        // Adds and retries fill the table of a run: they are kept as its rows, a retried row in
+        // place of the failed one. Without such a run, each is a small run of its own.
+        const bool ofTable = (single || retry) && writer.tableRun;
+        qint64 run = ofTable ? writer.tableRun : writer.run;
+        if (!run) {
+            run = writer.store->beginRun(kind, m_service, started, entries);
+            if (!single)
+                writer.run = run;
             if (!entries.isEmpty())
-                writer.lastListRun = writer.run;
+                writer.tableRun = run;
         }
-        if (writer.reached >= 0)
-            writer.store->reach(writer.run, std::exchange(writer.reached, -1));
-        const PreviousCounts previous = writer.store->record(writer.run, row);
+        if (writer.reached >= 0 && !single && !retry)
+            writer.store->reach(run, std::exchange(writer.reached, -1));
+        const PreviousCounts previous = writer.store->record(run, row, retry && ofTable);
+        if (single && !ofTable)
+            writer.store->endRun(run, started);
         tell(writer.store->problem());
         if (std::any_of(previous.begin(), previous.end(), [](const auto &p) { return bool(p); }))
             QMetaObject::invokeMethod(this, [this, row, previous] {
@@ -161,8 +183,6 @@ void HistoryRecorder::record(const HistoryRow &row)
         if (!writer.commitTimer->isActive())
             writer.commitTimer->start();
     });
-    if (single)
-        endRun();
 }
 
 void HistoryRecorder::endRun()

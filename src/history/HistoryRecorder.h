@@ -26,11 +26,15 @@ public:
     void beginRun(const QString &kind, const QStringList &entries = {});
     // The last run over a list goes on: its rows join it until endRun().
     void continueRun();
+    // Failed rows of the table are queried again: each row that lands takes the place of the
+    // failed one in the table's run, until endRun().
+    void beginRetry();
     // The run with id `fileRun` in the file is the one continueRun() goes on with.
     void adoptRun(qint64 fileRun);
     // The run going on made entry `entry` of its list current.
     void reach(int entry);
-    // A row landed. Outside a run it is a run of its own, of kind "add".
+    // A row landed. Outside a run it joins the run whose rows the table shows, or else is a
+    // small run of its own, of kind "add".
     void record(const HistoryRow &row);
     void endRun();
     // Forgets every kept run and row.

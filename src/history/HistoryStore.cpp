@@ -304,7 +304,7 @@ void HistoryStore::reach(qint64 run, int entry)
         m_reached.insert(run, entry);
 }
 
-PreviousCounts HistoryStore::record(qint64 run, const HistoryRow &row)
+PreviousCounts HistoryStore::record(qint64 run, const HistoryRow &row, bool replaces)
 {
     PreviousCounts previous;
     if (m_problem.problem != Problem::None)
@@ -337,7 +337,7 @@ PreviousCounts HistoryStore::record(qint64 run, const HistoryRow &row)
         }
     }
     m_rowsByDomain[key].append(int(m_rows.size()));
-    m_rows.append({ run, row });
+    m_rows.append({ run, row, replaces });
     return previous;
 }
 
@@ -390,23 +390,42 @@ bool HistoryStore::writeKept(QHash<qint64, qint64> &written)
             return false;
     }
     const auto inFile = [&](qint64 begun) { return m_fileRuns.value(begun, written.value(begun)); };
+    const QString values = QStringLiteral(
+        "fetched = ?, baidu = ?, google = ?, so360 = ?, sogou = ?, baidu_value = ?,"
+        " google_value = ?, so360_value = ?, sogou_value = ?, failure = ?");
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral(
         "INSERT INTO records (run, number, domain, fetched, baidu, google, so360, sogou,"
         " baidu_value, google_value, so360_value, sogou_value, failure)"
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    QSqlQuery replace(db);
+    replace.prepare(QStringLiteral("UPDATE records SET %1 WHERE id ="
+                                   " (SELECT max(id) FROM records WHERE run = ? AND number = ?)")
+                        .arg(values));
+    const auto bindValues = [](QSqlQuery &query, const HistoryRow &row) {
+        query.addBindValue(row.fetched.toSecsSinceEpoch());
+        for (const QString &count : row.counts)
+            query.addBindValue(count);
+        for (const QString &count : row.counts) {
+            const std::optional<qint64> value = CountValue(count);
+            query.addBindValue(value ? QVariant(*value) : QVariant(QMetaType::fromType<qint64>()));
+        }
+        query.addBindValue(row.failure);
+    };
     for (const Kept &kept : std::as_const(m_rows)) {
+        if (kept.replaces) {
+            bindValues(replace, kept.row);
+            replace.addBindValue(inFile(kept.run));
+            replace.addBindValue(kept.row.number);
+            if (!replace.exec())
+                return fail(replace.lastError());
+            if (replace.numRowsAffected() > 0)
+                continue; // else the failed row was never kept: this one is added
+        }
         insert.addBindValue(inFile(kept.run));
         insert.addBindValue(kept.row.number);
         insert.addBindValue(kept.row.domain);
-        insert.addBindValue(kept.row.fetched.toSecsSinceEpoch());
-        for (const QString &count : kept.row.counts)
-            insert.addBindValue(count);
-        for (const QString &count : kept.row.counts) {
-            const std::optional<qint64> value = CountValue(count);
-            insert.addBindValue(value ? QVariant(*value) : QVariant(QMetaType::fromType<qint64>()));
-        }
-        insert.addBindValue(kept.row.failure);
+        bindValues(insert, kept.row);
         if (!insert.exec())
             return fail(insert.lastError());
     }

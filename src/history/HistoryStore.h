@@ -72,8 +72,8 @@ public:
     // The run made entry `entry` of its list current: how far it came.
     void reach(qint64 run, int entry);
     // Keeps `row` of `run` for the next commit, and tells what that domain's counts were
-    // before it.
-    PreviousCounts record(qint64 run, const HistoryRow &row);
+    // before it. `replaces`: it takes the place of the run's row with the same number.
+    PreviousCounts record(qint64 run, const HistoryRow &row, bool replaces = false);
     void endRun(qint64 run, const QDateTime &ended);
     // Writes what was kept in one short transaction, so that another program writing the same
     // file waits for milliseconds, not for the length of a run. False when nothing could be
@@ -109,6 +109,7 @@ private:
     {
         qint64 run;
         HistoryRow row;
+        bool replaces;
     };
     struct NewRun
     {

@@ -135,7 +135,7 @@ void HistoryActions::runChanged()
         return;
     m_running = m_controls.run->running();
     if (m_recorder && m_running && m_controls.run->retrying())
-        m_recorder->beginRun(QStringLiteral("retry"));
+        m_recorder->beginRetry();
     else if (m_recorder && m_running && m_controls.run->continuing())
         m_recorder->continueRun();
     else if (m_recorder && m_running)

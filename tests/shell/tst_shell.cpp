@@ -626,6 +626,42 @@ private slots:
         QVERIFY(f->status()->panelText(2).endsWith("还有2个域名未查询，可继续查询"));
     }
 
+    // A retry's counts take the failed row's place in its run, and an add's query outside a
+    // run joins the run whose table it fills; in a fresh window a lone add is a small run of
+    // its own, which 打开上次的结果 passes by.
+    void runsAsTheUserKnowsThem()
+    {
+        QTemporaryDir data;
+        const QString path = data.filePath("history.sqlite");
+        auto f = Form1Fixture::KeepingHistory(path);
+        f->serveCounts("a.com", { "1", "1", "1", "1" });
+        f->importLines({ "a.com", "late.com" }); // late.com fails
+        f->click("Command2");
+        StepRunToItsEnd(*f->form);
+        f->serveCounts("late.com", { "2", "2", "2", "2" });
+        f->table()->findChild<QAction *>("retryFailed")->trigger();
+        StepRunToItsEnd(*f->form);
+        f->serveCounts("added.com", { "3", "3", "3", "3" });
+        f->list()->addItem("added.com");
+        f->form->cx();
+        f.reset();
+        const auto ask = [&](const char *sql) { return AskSqlite(path, sql).toString(); };
+        QCOMPARE(ask("SELECT group_concat(kind) FROM runs"), "run");
+        QCOMPARE(ask("SELECT group_concat(number || domain || baidu, ' ') FROM records"),
+                 "1a.com1 2late.com2 3added.com3");
+
+        f = Form1Fixture::KeepingHistory(path);
+        f->serveCounts("lone.com", { "4", "4", "4", "4" });
+        f->list()->addItem("lone.com");
+        f->form->cx();
+        f->fake.confirms = true;
+        f->table()->findChild<QAction *>("openLastResults")->trigger();
+        QCOMPARE(f->rowCount(), 3);
+        QCOMPARE(f->rowTexts(1), QStringList({ "2", "late.com", "2", "2", "2", "2" }));
+        f.reset();
+        QCOMPARE(ask("SELECT group_concat(kind) FROM runs"), "run,add");
+    }
+
     // A page that comes back after its table was replaced by reopened rows lands nowhere: not in
     // the row that now holds another domain (a retry's page), not below the reopened rows (a
     // stopped run's), and not in the history. Two windows keep one history.
