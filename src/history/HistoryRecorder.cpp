@@ -206,6 +206,18 @@ void HistoryRecorder::clear()
     });
 }
 
+void HistoryRecorder::deleteRun(qint64 id)
+{
+    onWriter([this, id](Writer &writer) {
+        writer.store->deleteRun(id);
+        if (!writer.store->knows(writer.tableRun))
+            writer.tableRun = 0;
+        if (!writer.store->knows(writer.run))
+            writer.run = 0;
+        tell(writer.store->problem());
+    });
+}
+
 void HistoryRecorder::flush()
 {
     onWriter([this](Writer &writer) {

@@ -39,6 +39,8 @@ public:
     void endRun();
     // Forgets every kept run and row.
     void clear();
+    // Forgets run `id` of the file; an add or a retry of its table later is a run of its own.
+    void deleteRun(qint64 id);
     // Waits until everything asked so far is written: before reading the file, and at the end.
     void flush();
     // Writes what is left once more, at the end: how many rows could not be kept.

@@ -493,19 +493,30 @@ QList<HistoryRow> HistoryStore::domainRows(const QString &domain)
 
 HistoryStore::StoredRun HistoryStore::lastRun()
 {
-    StoredRun last;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
     // The run over a list whose row landed last: one a crash or a close cut short counts too;
     // an add's lone query or a retry kept apart by an earlier version is no run of the user's.
     if (m_problem.problem != Problem::None
-        || !query.exec(QStringLiteral(
-            "SELECT runs.id, runs.reached FROM records JOIN runs ON runs.id = records.run"
-            " WHERE runs.kind IN ('run', 'batch') ORDER BY records.id DESC LIMIT 1"))
+        || !query.exec(
+            QStringLiteral("SELECT runs.id FROM records JOIN runs ON runs.id = records.run"
+                           " WHERE runs.kind IN ('run', 'batch') ORDER BY records.id DESC LIMIT 1"))
         || !query.next())
+        return {};
+    return run(query.value(0).toLongLong());
+}
+
+HistoryStore::StoredRun HistoryStore::run(qint64 id)
+{
+    StoredRun last;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT reached FROM runs WHERE id = ?"));
+    query.addBindValue(id);
+    if (m_problem.problem != Problem::None || !query.exec() || !query.next())
         return last;
-    last.id = query.value(0).toLongLong();
-    last.reached = query.value(1).isNull() ? -1 : query.value(1).toInt();
+    last.id = id;
+    last.reached = query.value(0).isNull() ? -1 : query.value(0).toInt();
     query.prepare(QStringLiteral("SELECT %1, id FROM records WHERE run = ? ORDER BY number, id")
                       .arg(QLatin1String(kRowColumns)));
     query.addBindValue(last.id);
@@ -536,6 +547,56 @@ HistoryStore::StoredRun HistoryStore::lastRun()
     while (query.next())
         last.entries << query.value(0).toString();
     return last;
+}
+
+QList<HistoryStore::RunSummary> HistoryStore::runs()
+{
+    QList<RunSummary> runs;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    if (m_problem.problem != Problem::None
+        || !query.exec(
+            QStringLiteral("SELECT runs.id, kind, started, service, count(*),"
+                           " sum(coalesce(baidu, '') = '' AND coalesce(google, '') = ''"
+                           "     AND coalesce(so360, '') = '' AND coalesce(sogou, '') = '')"
+                           " FROM runs JOIN records ON records.run = runs.id"
+                           " GROUP BY runs.id ORDER BY started DESC, runs.id DESC")))
+        return runs;
+    while (query.next())
+        runs.append({ query.value(0).toLongLong(), query.value(1).toString(),
+                      QDateTime::fromSecsSinceEpoch(query.value(2).toLongLong()),
+                      query.value(3).toString(), query.value(4).toInt(), query.value(5).toInt() });
+    return runs;
+}
+
+bool HistoryStore::deleteRun(qint64 id)
+{
+    if (!commit())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return fail(query.lastError());
+    for (const char *table : { "records WHERE run", "run_entries WHERE run", "runs WHERE id" }) {
+        query.prepare(QStringLiteral("DELETE FROM %1 = ?").arg(QLatin1String(table)));
+        query.addBindValue(id);
+        if (!query.exec()) {
+            const QSqlError error = query.lastError();
+            query.exec(QStringLiteral("ROLLBACK"));
+            return fail(error);
+        }
+    }
+    if (!query.exec(QStringLiteral("COMMIT")))
+        return fail(query.lastError());
+    for (auto at = m_fileRuns.begin(); at != m_fileRuns.end();)
+        at = at.value() == id ? m_fileRuns.erase(at) : std::next(at);
+    return true;
+}
+
+bool HistoryStore::knows(qint64 run) const
+{
+    return m_fileRuns.contains(run)
+        || std::any_of(m_newRuns.cbegin(), m_newRuns.cend(),
+                       [run](const NewRun &begun) { return begun.run == run; });
 }
 
 bool HistoryStore::clear()

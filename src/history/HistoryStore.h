@@ -101,6 +101,24 @@ public:
     // The run over a list (the window's or the batch mode's) whose row landed last, however it
     // ended.
     StoredRun lastRun();
+    // The run with id `id` in the file; none (id 0) when there is no such run.
+    StoredRun run(qint64 id);
+    // A run as 历史查询… lists it.
+    struct RunSummary
+    {
+        qint64 id;
+        QString kind;
+        QDateTime started;
+        QString service;
+        int rows;
+        int failed; // rows with no count at all
+    };
+    // Every run that kept a row, the newest first.
+    QList<RunSummary> runs();
+    // Forgets run `id` (in the file) with its rows and its list.
+    bool deleteRun(qint64 id);
+    // Whether rows recorded to `run` (a number given here) still go to a run.
+    bool knows(qint64 run) const;
     // Forgets every run and row.
     bool clear();
 

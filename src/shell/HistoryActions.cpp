@@ -7,6 +7,7 @@
 #include "ResultsModel.h"
 #include "ResultsTableActions.h"
 #include "RunController.h"
+#include "RunsDialog.h"
 #include "StatusBar.h"
 #include "SuffixMarkers.h"
 
@@ -55,9 +56,11 @@ HistoryActions::HistoryActions(const Controls &controls, platform::Platform &pla
     };
     m_show = add("showHistory", QStringLiteral("查看历史…"));
     m_open = add("openLastResults", QStringLiteral("打开上次的结果"));
+    m_list = add("listRuns", QStringLiteral("历史查询…"));
     m_clear = add("clearHistory", QStringLiteral("清除历史记录…"));
     connect(m_show, &QAction::triggered, this, &HistoryActions::showHistory);
     connect(m_open, &QAction::triggered, this, &HistoryActions::openLastResults);
+    connect(m_list, &QAction::triggered, this, &HistoryActions::listRuns);
     connect(m_clear, &QAction::triggered, this, &HistoryActions::clearHistory);
     connect(controls.run, &RunController::runStateChanged, this, &HistoryActions::runChanged);
     useFile(path, service);
@@ -150,6 +153,7 @@ void HistoryActions::refresh()
     const bool on = m_recorder && m_recorder->working();
     m_show->setEnabled(on);
     m_open->setEnabled(on && !m_running);
+    m_list->setEnabled(on && !m_running);
     m_clear->setEnabled(on && !m_running);
 }
 
@@ -186,7 +190,47 @@ void HistoryActions::openLastResults()
     m_recorder->flush();
     HistoryStore store(m_recorder->path());
     store.openToRead();
-    const HistoryStore::StoredRun last = store.lastRun();
+    openRun(store.lastRun(), QStringLiteral("上次"));
+}
+
+void HistoryActions::listRuns()
+{
+    if (!m_recorder || m_running)
+        return;
+    RunsDialog::Hooks hooks;
+    hooks.list = [this] {
+        m_recorder->flush();
+        HistoryStore store(m_recorder->path());
+        store.openToRead();
+        return store.runs();
+    };
+    hooks.open = [this](qint64 id) {
+        HistoryStore store(m_recorder->path());
+        store.openToRead();
+        const HistoryStore::StoredRun run = store.run(id);
+        openRun(run,
+                run.rows.isEmpty()
+                    ? QString()
+                    : run.rows.constFirst().fetched.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    };
+    hooks.remove = [this](const HistoryStore::RunSummary &run) {
+        if (!m_platform.boxes.confirm(
+                m_controls.window,
+                QStringLiteral("确定要删除%1开始的这次查询吗？共%2行，删除后无法恢复。")
+                    .arg(run.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+                    .arg(run.rows),
+                kBoxTitle))
+            return false;
+        m_recorder->deleteRun(run.id);
+        m_recorder->flush();
+        return true;
+    };
+    RunsDialog dialog(std::move(hooks), m_controls.window);
+    m_platform.dialogs.exec(dialog);
+}
+
+void HistoryActions::openRun(const HistoryStore::StoredRun &last, const QString &when)
+{
     const QList<HistoryRow> &rows = last.rows;
     if (rows.isEmpty()) {
         m_controls.status->setPanelText(2, QStringLiteral("历史中还没有结果"));
@@ -197,11 +241,13 @@ void HistoryActions::openLastResults()
     const int shown = m_controls.results->rowCount();
     QStringList question;
     if (shown > 0)
-        question
-            << QStringLiteral("表格中的%1行结果将换成上次的结果（它们已记入历史）。").arg(shown);
+        question << QStringLiteral("表格中的%1行结果将换成%2的结果（它们已记入历史）。")
+                        .arg(shown)
+                        .arg(when);
     const QStringList list = m_controls.list->entries();
     if (unfinished && !list.isEmpty() && list != last.entries)
-        question << QStringLiteral("域名列表将换成上次查询的列表（%1个域名）。")
+        question << QStringLiteral("域名列表将换成%1查询的列表（%2个域名）。")
+                        .arg(when)
                         .arg(last.entries.size());
     if (!question.isEmpty()
         && !m_platform.boxes.confirm(
@@ -214,12 +260,14 @@ void HistoryActions::openLastResults()
         kept.append({ row.number, row.domain, row.counts, row.failure, last.previous.at(at) });
     }
     m_controls.results->replaceRows(kept);
-    QString said = QStringLiteral("已打开上次的结果：%1行（%2）")
+    QString said = QStringLiteral("已打开%1的结果：%2行（%3）")
+                       .arg(when)
                        .arg(rows.size())
                        .arg(rows.constFirst().fetched.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    // The reopened run's table: adds and retries from now on are its rows.
+    m_recorder->adoptRun(last.id);
     if (unfinished) {
         m_controls.run->resumeAt(last.entries, next);
-        m_recorder->adoptRun(last.id);
         said += QStringLiteral("，还有%1个域名未查询，可继续查询").arg(last.entries.size() - next);
     }
     m_controls.status->setPanelText(2, said);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HistoryStore.h"
+
 #include <QObject>
 #include <QString>
 
@@ -45,6 +47,10 @@ public:
 private:
     void showHistory();
     void openLastResults();
+    void listRuns();
+    // Puts `run`'s rows into the table (and its list, when it did not reach its end); `when`
+    // names it to the user.
+    void openRun(const HistoryStore::StoredRun &run, const QString &when);
     void clearHistory();
     void runChanged();
     void refresh();
@@ -56,5 +62,6 @@ private:
     bool m_running = false;
     QAction *m_show;
     QAction *m_open;
+    QAction *m_list;
     QAction *m_clear;
 };

@@ -658,8 +658,36 @@ private slots:
         f->table()->findChild<QAction *>("openLastResults")->trigger();
         QCOMPARE(f->rowCount(), 3);
         QCOMPARE(f->rowTexts(1), QStringList({ "2", "late.com", "2", "2", "2", "2" }));
+
+        // 历史查询… lists both, the newest first; one is deleted after asking, the other opened.
+        QStringList listed;
+        f->fake.onOpen = [&](QDialog &dialog) {
+            auto *runs = dialog.findChild<QTableView *>("runsTable");
+            const auto rows = [runs] {
+                QStringList texts;
+                for (int row = 0; row < runs->model()->rowCount(); ++row)
+                    texts << runs->model()->index(row, 1).data().toString() + " "
+                            + runs->model()->index(row, 2).data().toString() + "/"
+                            + runs->model()->index(row, 4).data().toString();
+                return texts.join(", ");
+            };
+            listed << rows();
+            f->fake.confirms = false;
+            QTest::mouseClick(dialog.findChild<QPushButton *>("deleteRun"), Qt::LeftButton);
+            f->fake.confirms = true;
+            QTest::mouseClick(dialog.findChild<QPushButton *>("deleteRun"), Qt::LeftButton);
+            listed << rows();
+            QTest::mouseClick(dialog.findChild<QPushButton *>("openRun"), Qt::LeftButton);
+        };
+        f->list()->addItem("one.com");
+        f->form->cx(); // the reopened run's fourth row, failed
+        f->table()->findChild<QAction *>("listRuns")->trigger();
+        QCOMPARE(listed,
+                 QStringList({ "添加域名 1/0, 批量查询 4/1", "批量查询 4/1" })); // one.com failed
+        QCOMPARE(f->rowCount(), 4);
+        QVERIFY(f->fake.log.filter("确定要删除").last().contains("共1行"));
         f.reset();
-        QCOMPARE(ask("SELECT group_concat(kind) FROM runs"), "run,add");
+        QCOMPARE(ask("SELECT group_concat(kind) FROM runs"), "run");
     }
 
     // A page that comes back after its table was replaced by reopened rows lands nowhere: not in
