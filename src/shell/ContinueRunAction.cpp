@@ -18,7 +18,7 @@ void PutFirst(QWidget *widget, QAction *action)
 
 ContinueRunAction::ContinueRunAction(RunController *run, platform::ListBox *list, QTableView *table,
                                      QWidget *window)
-    : QObject(run) // gone with the run it asks, before the list and table it listens to
+    : QObject(window)
     , m_run(run)
     , m_action(new QAction(QStringLiteral("继续查询"), window))
 {

@@ -151,7 +151,11 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, ServiceS
     connect(ui->Command6, &QPushButton::clicked, this, &Form1::openAddDialog);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // It listens to the list and the table and asks of both: gone before either goes.
+    delete m_continue;
+}
 
 QString Form1::programDir() const
 {
