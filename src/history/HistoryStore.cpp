@@ -67,7 +67,7 @@ int TakePrevious(PreviousCounts &previous, const PageCounts &counts, const QDate
     for (int k = 0; k < 4; ++k) {
         const std::optional<qint64> value = CountValue(counts[k]);
         if (!previous[k] && value) {
-            previous[k] = PreviousCount { fetched.date(), counts[k], *value };
+            previous[k] = PreviousCount { fetched, counts[k], *value };
             ++taken;
         }
     }

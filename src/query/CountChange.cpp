@@ -6,15 +6,20 @@
 
 QString CountChangeText(const PreviousCount &previous, const QString &now)
 {
-    QString text
-        = QStringLiteral("上次（%1）：%2").arg(previous.date.toString(Qt::ISODate), previous.shown);
+    const QString text
+        = QStringLiteral("上次（%1）：%2")
+              .arg(previous.fetched.toString(QStringLiteral("yyyy-MM-dd HH:mm")), previous.shown);
     const std::optional<qint64> value = CountValue(now);
     if (!value)
         return text;
     const qint64 change = *value - previous.value;
+    const QString sign = change > 0 ? QStringLiteral("+") : QString();
     // Grouped as the counts themselves are, whatever the system's locale.
-    const QString amount = QLocale(QLocale::English).toString(change);
-    return text + QStringLiteral("，") + (change > 0 ? QStringLiteral("+") : QString()) + amount;
+    QString moved = sign + QLocale(QLocale::English).toString(change);
+    if (previous.value != 0)
+        moved += QStringLiteral("，%1%2%").arg(sign).arg(
+            double(change) * 100 / double(previous.value), 0, 'f', 1);
+    return text + QStringLiteral(" → ") + now + QStringLiteral("（") + moved + QStringLiteral("）");
 }
 
 std::optional<int> CountDirection(const std::optional<PreviousCount> &previous, const QString &now)

@@ -27,8 +27,7 @@ std::optional<qint64> CountValue(const QString &text)
     // fraction ("1.5", "1.23456万") or too large to hold exactly is left as its text.
     if (whole.size() > 16 || fraction.size() > unitDigits)
         return std::nullopt;
-    const QString digits = (whole + fraction).leftJustified(
-        int(whole.size()) + unitDigits, u'0');
+    const QString digits = (whole + fraction).leftJustified(int(whole.size()) + unitDigits, u'0');
     bool number = false;
     const qint64 value = digits.toLongLong(&number);
     if (!number || value > kLargestExact)

@@ -3,6 +3,7 @@
 #include "CountReading.h"
 
 #include <QColor>
+#include <QFont>
 
 #include <algorithm>
 
@@ -80,6 +81,9 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
         return value ? QVariant(*value) : QVariant();
     }
     const Row &row = m_rows.at(index.row());
+    // Read out as it is hovered: a count's change, or why the row failed.
+    if (role == Qt::AccessibleDescriptionRole)
+        role = Qt::ToolTipRole;
     if (index.column() >= kFirstCount && (role == Qt::ToolTipRole || role == kChangeRole)) {
         const auto kept = m_previous.constFind(index.row());
         const std::optional<PreviousCount> previous
@@ -100,8 +104,14 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
         return QStringLiteral("失败原因：") + failure;
     if (role == kFailureRole)
         return failure;
+    // Muted, yet readable (5.7:1 on white); italic, so a selected failed row still shows it.
     if (role == Qt::ForegroundRole && index.column() < kFirstCount)
-        return QColor(0x99, 0x99, 0x99);
+        return QColor(0x66, 0x66, 0x66);
+    if (role == Qt::FontRole && index.column() < kFirstCount) {
+        QFont italic;
+        italic.setItalic(true);
+        return italic;
+    }
     return {};
 }
 

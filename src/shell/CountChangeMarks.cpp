@@ -2,6 +2,7 @@
 
 #include "ResultsModel.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -15,8 +16,15 @@ void CountChangeMarks::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const bool up = change.toInt() > 0;
     const QRectF cell = option.rect;
     const qreal size = std::min<qreal>(7, cell.height() / 2);
-    const QPointF centre(cell.right() - size, cell.center().y());
     const qreal half = size / 2;
+    // Right after the number it describes, whatever the column's width; at the cell's edge when
+    // the number fills the cell.
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QStyle *style = item.widget ? item.widget->style() : QApplication::style();
+    const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, item.widget);
+    const qreal after = text.left() + item.fontMetrics.horizontalAdvance(item.text) + 3 + half;
+    const QPointF centre(std::min(after, cell.right() - half - 1), cell.center().y());
     QPolygonF mark;
     if (up)
         mark << QPointF(centre.x() - half, centre.y() + half)

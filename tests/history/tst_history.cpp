@@ -48,13 +48,16 @@ private slots:
             const PreviousCounts before = store.record(
                 second, Row(2, "a.COM", { "1,234", "", "", "" }, "2026-12-07T10:00:00"));
             QVERIFY(before[0] && before[1] && before[2] && !before[3]);
-            QCOMPARE(before[0]->date, QDate(2026, 11, 30));
+            QCOMPARE(before[0]->fetched.date(), QDate(2026, 11, 30));
             QCOMPARE(before[1]->shown, "5"); // "-" stands for no number: the one before it
-            QCOMPARE(before[1]->date, QDate(2026, 11, 23));
+            QCOMPARE(before[1]->fetched.date(), QDate(2026, 11, 23));
             QCOMPARE(before[2]->value, 12);
-            QCOMPARE(CountChangeText(*before[0], "1,234"), "上次（2026-11-30）：1,180，+54");
-            QCOMPARE(CountChangeText(*before[2], "3"), "上次（2026-11-30）：12，-9");
-            QCOMPARE(CountChangeText(*before[2], ""), "上次（2026-11-30）：12");
+            const QString then = "上次（2026-11-30 10:00）：";
+            QCOMPARE(CountChangeText(*before[0], "1,234"), then + "1,180 → 1,234（+54，+4.6%）");
+            QCOMPARE(CountChangeText(*before[2], "3"), then + "12 → 3（-9，-75.0%）");
+            QCOMPARE(CountChangeText(*before[2], "12"), then + "12 → 12（0，0.0%）");
+            QCOMPARE(CountChangeText(*before[2], ""), then + "12");
+            QCOMPARE(CountChangeText({ before[2]->fetched, "0", 0 }, "5"), then + "0 → 5（+5）");
             QCOMPARE(CountDirection(before[0], "1.2万"), 1);
             QCOMPARE(CountDirection(before[1], "5"), 0);
             QVERIFY(!CountDirection(before[3], "5"));
@@ -73,7 +76,7 @@ private slots:
         QCOMPARE(last.rows.at(2).domain, "A.com");
         QVERIFY(!last.previous.at(0)[0] && !last.previous.at(1)[0]);
         QCOMPARE(last.previous.at(2)[0]->shown, "1,180");
-        QCOMPARE(last.previous.at(2)[0]->date, QDate(2026, 11, 23));
+        QCOMPARE(last.previous.at(2)[0]->fetched.date(), QDate(2026, 11, 23));
         QCOMPARE(AskSqlite(path, "SELECT baidu_value FROM records ORDER BY id DESC").toLongLong(),
                  1234);
         QCOMPARE(AskSqlite(path, "SELECT count(*) FROM runs WHERE ended IS NOT NULL").toInt(), 1);

@@ -358,6 +358,9 @@ private slots:
         QVERIFY(rows->index(0, 5).data(Qt::ToolTipRole).isNull());
         QVERIFY(rows->index(1, 1).data(Qt::ForegroundRole)
                 != rows->index(0, 1).data(Qt::ForegroundRole));
+        // Selected, its colour gives way to the selection's: its shape still tells.
+        QVERIFY(rows->index(1, 1).data(Qt::FontRole).value<QFont>().italic());
+        QVERIFY(!rows->index(0, 1).data(Qt::FontRole).value<QFont>().italic());
         QCOMPARE(f->status()->panel(2)->toolTip(), QString("有结果2行，失败2行"));
         // The end shows outside the window: progress on the launcher, then a notification.
         QCOMPARE(

@@ -7,6 +7,7 @@
 #include "SqlitePeek.h"
 #include "WriteFailure.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QDialog>
 #include <QFileDialog>
@@ -454,24 +455,38 @@ private slots:
         }
         QTableView *table = f->table();
         const QAbstractItemModel *rows = table->model();
-        const QString before = "上次（" + QDate::currentDate().toString(Qt::ISODate) + "）：";
-        QTRY_COMPARE_WITH_TIMEOUT(rows->index(0, 2).data(Qt::ToolTipRole).toString(),
-                                  before + "1,180，+54", 60'000);
+        QTRY_VERIFY_WITH_TIMEOUT(rows->index(0, 2).data(Qt::ToolTipRole).isValid(), 60'000);
+        const QDateTime firstRun = QDateTime::fromSecsSinceEpoch(
+            AskSqlite(path, "SELECT min(fetched) FROM records").toLongLong());
+        const QString before = "上次（" + firstRun.toString("yyyy-MM-dd HH:mm") + "）：";
+        QCOMPARE(rows->index(0, 2).data(Qt::ToolTipRole).toString(),
+                 before + "1,180 → 1,234（+54，+4.6%）");
         QCOMPARE(rows->index(0, 2).data().toString(), "1,234");
-        QCOMPARE(rows->index(0, 3).data(Qt::ToolTipRole).toString(), before + "5，0");
+        QCOMPARE(rows->index(0, 3).data(Qt::ToolTipRole).toString(), before + "5 → 5（0，0.0%）");
         QVERIFY(!rows->index(0, 4).data(Qt::ToolTipRole).isValid());
         QCOMPARE(rows->index(1, 2).data(Qt::ToolTipRole).toString(), "失败原因：HTTP 404");
-        const auto marked = [&](int column) { // pixels of a strong red in the cell
+        // A screen reader hears what a sighted user hovers.
+        QAccessibleTableInterface *cells
+            = QAccessible::queryAccessibleInterface(table)->tableInterface();
+        QCOMPARE(cells->cellAt(0, 2)->text(QAccessible::Description),
+                 before + "1,180 → 1,234（+54，+4.6%）");
+        QCOMPARE(cells->cellAt(1, 1)->text(QAccessible::Description), "失败原因：HTTP 404");
+        QVERIFY(cells->cellAt(0, 1)->text(QAccessible::Description).isEmpty());
+        const auto markAt = [&](int column) { // where a strong red begins in the cell, or -1
             const QImage cell
                 = table->viewport()->grab(table->visualRect(rows->index(0, column))).toImage();
-            int red = 0;
-            for (int y = 0; y < cell.height(); ++y)
-                for (int x = 0; x < cell.width(); ++x)
-                    red += qRed(cell.pixel(x, y)) > 180 && qGreen(cell.pixel(x, y)) < 90;
-            return red;
+            for (int x = 0; x < cell.width(); ++x)
+                for (int y = 0; y < cell.height(); ++y)
+                    if (qRed(cell.pixel(x, y)) > 180 && qGreen(cell.pixel(x, y)) < 90)
+                        return x;
+            return -1;
         };
-        QVERIFY(marked(2) > 4);
-        QCOMPARE(marked(3), 0);
+        // Right after the number it describes, not at the far edge of a wide cell.
+        const int number = table->fontMetrics().horizontalAdvance("1,234");
+        QVERIFY(table->columnWidth(2) > number + 40);
+        QVERIFY2(markAt(2) > number && markAt(2) < number + 16,
+                 qPrintable(QString::number(markAt(2))));
+        QCOMPARE(markAt(3), -1);
 
         table->selectRow(0);
         table->findChild<QAction *>("showHistory")->trigger();
@@ -500,7 +515,7 @@ private slots:
         QCOMPARE(f->rowTexts(0), QStringList({ "1", "a.com", "1,234", "5", "-", "187.9万" }));
         QCOMPARE(f->rowTexts(1), QStringList({ "2", "fail.com", "", "", "", "" }));
         QCOMPARE(table->model()->index(0, 2).data(Qt::ToolTipRole).toString(),
-                 before + "1,180，+54");
+                 before + "1,180 → 1,234（+54，+4.6%）");
         QCOMPARE(table->model()->index(1, 1).data(Qt::ToolTipRole).toString(),
                  "失败原因：HTTP 404");
         table->findChild<QAction *>("clearHistory")->trigger(); // 取消
