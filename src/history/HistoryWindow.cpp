@@ -3,17 +3,21 @@
 #include "CountReading.h"
 #include "ResultsModel.h"
 
+#include "AccessibleRoles.h"
+
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QDateTimeAxis>
 #include <QHeaderView>
 #include <QLineSeries>
+#include <QSet>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -50,49 +54,84 @@ HistoryWindow::HistoryWindow(const QString &domain, const QList<HistoryRow> &row
     m_rows->horizontalHeader()->setStretchLastSection(true);
     m_rows->resizeColumnToContents(0);
 
+    m_rows->setAccessibleName(QStringLiteral("历次查询结果"));
+    setAccessibleName(windowTitle());
+    platform::ReadOutAsFrame(this);
+
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(chartOf(rows), 3);
+    layout->addWidget(chartOf(domain, rows), 3);
     layout->addWidget(m_rows, 2);
     resize(760, 560);
 }
 
-QWidget *HistoryWindow::chartOf(const QList<HistoryRow> &rows)
+QString CountLabel(int power)
+{
+    // 1, 10, 100, 1000, 1万 … 1000万, 1亿 …: as counts are said in Chinese.
+    static const char *const kUnits[] = { "", "万", "亿" };
+    if (power >= 12)
+        return QStringLiteral("1万亿");
+    const int unit = power / 4;
+    return QString::number(qint64(std::pow(10, power % 4))) + QString::fromUtf8(kUnits[unit]);
+}
+
+QWidget *HistoryWindow::chartOf(const QString &domain, const QList<HistoryRow> &rows)
 {
     auto *chart = new QChart;
     auto *time = new QDateTimeAxis;
-    time->setFormat(QStringLiteral("yyyy-MM-dd"));
-    time->setTitleText(QStringLiteral("查询日期"));
-    auto *counts = new QValueAxis;
-    counts->setLabelFormat(QStringLiteral("%.0f"));
-    counts->setTitleText(QStringLiteral("收录数量"));
+    // Days; times of day as well when two runs share a day.
+    QSet<QDate> days;
+    for (const HistoryRow &row : rows)
+        days.insert(row.fetched.date());
+    const bool sharedDays = days.size() < rows.size();
+    time->setFormat(sharedDays ? QStringLiteral("MM-dd HH:mm") : QStringLiteral("yyyy-MM-dd"));
+    time->setTitleText(QStringLiteral("查询时间"));
+    time->setTickCount(int(std::clamp<qsizetype>(rows.size(), 2, 6)));
+    // One scale for engines a thousand times apart: a count's digits, each step ten times the
+    // last, labelled as counts are said.
+    auto *counts = new QCategoryAxis;
+    counts->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    counts->setTitleText(QStringLiteral("收录数量（对数刻度）"));
     chart->addAxis(time, Qt::AlignBottom);
     chart->addAxis(counts, Qt::AlignLeft);
-    qint64 largest = 0;
+    double highest = 1;
     for (int k = 0; k < 4; ++k) {
         auto *line = new QLineSeries;
         line->setName(QString::fromUtf8(kEngines[k]));
         line->setPointsVisible(true);
-        // Oldest first along the axis; a row without a number for this engine leaves a gap
-        // in nothing but its own point.
+        // Oldest first along the axis, each at its real time; a row without a number for this
+        // engine leaves out nothing but its own point.
         for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
             if (const std::optional<qint64> value = CountValue(row->counts[k])) {
-                line->append(double(row->fetched.toMSecsSinceEpoch()), double(*value));
-                largest = std::max(largest, *value);
+                const double height = std::log10(1.0 + double(*value));
+                line->append(double(row->fetched.toMSecsSinceEpoch()), height);
+                highest = std::max(highest, height);
             }
         }
         chart->addSeries(line);
         line->attachAxis(time);
         line->attachAxis(counts);
     }
+    const int top = int(std::ceil(highest));
+    counts->append(QStringLiteral("0"), 0);
+    for (int power = 1; power <= top; ++power)
+        counts->append(CountLabel(power), power);
+    counts->setRange(0, top);
     if (!rows.isEmpty()) {
         // A single day still gets a readable axis.
         const QDateTime first = rows.constLast().fetched, last = rows.constFirst().fetched;
         time->setRange(first.addSecs(-3600), std::max(last, first.addSecs(3600)));
     }
-    counts->setRange(0, largest > 0 ? double(largest) * 1.1 : 10);
-    counts->applyNiceNumbers();
     auto *view = new QChartView(chart, this);
     view->setObjectName(QStringLiteral("historyChart"));
     view->setRenderHint(QPainter::Antialiasing);
+    view->setAccessibleName(QStringLiteral("%1的收录数量走势图").arg(domain));
+    view->setAccessibleDescription(
+        rows.isEmpty()
+            ? QStringLiteral("没有记录")
+            : QStringLiteral("百度、Google、360和Sogou的收录数量各一条线，对数刻度，共%1次查询，"
+                             "从%2到%3；数据同下方表格。")
+                  .arg(rows.size())
+                  .arg(rows.constLast().fetched.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                       rows.constFirst().fetched.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
     return view;
 }

@@ -6,8 +6,11 @@
 
 class QTableView;
 
-// One domain's counts over time: a line per engine, and under it every kept row, the newest
-// first.
+// The chart's label of 10^power: "10", "1万", "1亿" ...
+QString CountLabel(int power);
+
+// One domain's counts over time: a line per engine on one logarithmic scale labelled in 万 and
+// 亿, and under it every kept row, the newest first.
 class HistoryWindow : public QWidget
 {
     Q_OBJECT
@@ -18,7 +21,7 @@ public:
     QTableView *rowsTable() const { return m_rows; }
 
 private:
-    QWidget *chartOf(const QList<HistoryRow> &rows);
+    QWidget *chartOf(const QString &domain, const QList<HistoryRow> &rows);
 
     QTableView *m_rows;
 };

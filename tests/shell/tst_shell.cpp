@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Form1Fixture.h"
 #include "HistoryStore.h"
+#include "HistoryWindow.h"
 #include "LoopbackService.h"
 #include "ResultsWorkbook.h"
 #include "ServicesReady.h"
@@ -9,6 +10,9 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QCategoryAxis>
+#include <QChartView>
+#include <QDateTimeAxis>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -494,6 +498,20 @@ private slots:
         QVERIFY(window && window->isVisible() && window->windowTitle().contains("a.com"));
         auto *past = window->findChild<QTableView *>("historyRows");
         QCOMPARE(past->model()->rowCount(), 2);
+        // One readable scale for counts 1,000 times apart, in 万; two runs in a day get their
+        // times; a screen reader hears what the chart shows, and where its data is.
+        auto *chart = window->findChild<QChartView *>("historyChart");
+        auto *scale = qobject_cast<QCategoryAxis *>(chart->chart()->axes(Qt::Vertical).first());
+        QCOMPARE(scale->categoriesLabels(),
+                 QStringList({ "0", "10", "100", "1000", "1万", "10万", "100万", "1000万" }));
+        QCOMPARE(
+            qobject_cast<QDateTimeAxis *>(chart->chart()->axes(Qt::Horizontal).first())->format(),
+            "MM-dd HH:mm");
+        QCOMPARE(CountLabel(8), "1亿");
+        QCOMPARE(chart->accessibleName(), "a.com的收录数量走势图");
+        QVERIFY(chart->accessibleDescription().contains("对数刻度，共2次查询"));
+        QCOMPARE(window->accessibleName(), "历史记录：a.com");
+        QVERIFY(!past->accessibleName().isEmpty());
         QCOMPARE(past->model()->index(0, 1).data().toString(), "1,234"); // the newest first
         f->fake.fileAnswers << f->dir.filePath("a.csv") << f->dir.filePath("a.xlsx");
         past->findChild<QAction *>("exportResults")->trigger();
