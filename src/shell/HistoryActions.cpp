@@ -63,6 +63,11 @@ HistoryActions::HistoryActions(const Controls &controls, platform::Platform &pla
     connect(m_list, &QAction::triggered, this, &HistoryActions::listRuns);
     connect(m_clear, &QAction::triggered, this, &HistoryActions::clearHistory);
     connect(controls.run, &RunController::runStateChanged, this, &HistoryActions::runChanged);
+    connect(controls.table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &HistoryActions::refresh);
+    // A table replaced drops its selection without a word.
+    connect(controls.table->model(), &QAbstractItemModel::modelReset, this,
+            &HistoryActions::refresh);
     useFile(path, service);
 }
 
@@ -151,7 +156,10 @@ void HistoryActions::runChanged()
 void HistoryActions::refresh()
 {
     const bool on = m_recorder && m_recorder->working();
-    m_show->setEnabled(on);
+    const bool picked
+        = m_controls.table->selectionModel() && m_controls.table->selectionModel()->hasSelection();
+    m_show->setEnabled(on && picked);
+    m_show->setToolTip(on && !picked ? QStringLiteral("请先在结果中选择一行") : QString());
     m_open->setEnabled(on && !m_running);
     m_list->setEnabled(on && !m_running);
     m_clear->setEnabled(on && !m_running);

@@ -492,6 +492,7 @@ private slots:
                  qPrintable(QString::number(markAt(2))));
         QCOMPARE(markAt(3), -1);
 
+        QVERIFY(!table->findChild<QAction *>("showHistory")->isEnabled()); // no row picked
         table->selectRow(0);
         table->findChild<QAction *>("showHistory")->trigger();
         QWidget *window = f->form->findChild<QWidget *>("HistoryWindow");
