@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPushButton>
@@ -150,5 +151,41 @@ void BenchResume(int entries)
     std::printf("打开上次的结果 of an unfinished run of %d entries (%d rows): %.0f ms to a usable "
                 "window%s; peak RSS +%.1f MiB\n",
                 entries, entries - 1, ms, resumable ? ", 继续查询 ready" : " (NOT resumable)",
+                PeakRssMiB() - rssBefore);
+}
+
+void BenchCompare(int domains)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+    {
+        HistoryStore store(path);
+        store.open();
+        for (int week = 0; week < 2; ++week) {
+            const QDateTime when = QDateTime::currentDateTime().addDays(week * 7 - 7);
+            const qint64 run = store.beginRun(QStringLiteral("run"), QStringLiteral("s"), when);
+            for (int i = 1; i <= domains; ++i)
+                store.record(run, RowOf(i + week, QStringLiteral("d%1.com").arg(i), when));
+            store.commit();
+        }
+    }
+    FakePlatform fake;
+    AppSettings settings = AppSettings::onHost(QStringLiteral("http://127.0.0.1:9"));
+    settings.historyFile = path;
+    Form1 form(settings, fake.platform);
+    form.show();
+    QCoreApplication::processEvents();
+    fake.onOpen = [](QDialog &dialog) {
+        dialog.findChild<QPushButton *>(QStringLiteral("compareRuns"))->click();
+    };
+    const double rssBefore = PeakRssMiB();
+    QElapsedTimer clock;
+    clock.start();
+    form.findChild<QAction *>(QStringLiteral("listRuns"))->trigger();
+    QCoreApplication::processEvents(); // the comparison window shown and painted
+    const auto *window = form.findChild<QWidget *>(QStringLiteral("ComparisonWindow"));
+    std::printf("比较 two runs of %d domains, from 历史查询…: %.0f ms to a shown table%s; peak RSS "
+                "+%.1f MiB\n",
+                domains, Millis(clock), window && window->isVisible() ? "" : " (NOT shown)",
                 PeakRssMiB() - rssBefore);
 }

@@ -391,6 +391,7 @@ int main(int argc, char *argv[])
     if (wanted("history")) {
         BenchHistory(32767, 1000);
         BenchResume(32767);
+        BenchCompare(32767);
         BenchScale(32767, 2, false, true);
     }
     if (wanted("xlsx")) {

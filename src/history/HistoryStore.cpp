@@ -493,20 +493,30 @@ QList<HistoryRow> HistoryStore::domainRows(const QString &domain)
 
 HistoryStore::StoredRun HistoryStore::lastRun()
 {
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.setForwardOnly(true);
-    // The run over a list whose row landed last: one a crash or a close cut short counts too;
-    // an add's lone query or a retry kept apart by an earlier version is no run of the user's.
-    if (m_problem.problem != Problem::None
-        || !query.exec(
-            QStringLiteral("SELECT runs.id FROM records JOIN runs ON runs.id = records.run"
-                           " WHERE runs.kind IN ('run', 'batch') ORDER BY records.id DESC LIMIT 1"))
-        || !query.next())
-        return {};
-    return run(query.value(0).toLongLong());
+    const QList<qint64> last = lastRuns(1);
+    return last.isEmpty() ? StoredRun() : run(last.constFirst());
 }
 
-HistoryStore::StoredRun HistoryStore::run(qint64 id)
+QList<qint64> HistoryStore::lastRuns(int count)
+{
+    QList<qint64> ids;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    // By the row that landed last: a run a crash or a close cut short counts too; an add's lone
+    // query or a retry kept apart by an earlier version is no run of the user's.
+    query.prepare(
+        QStringLiteral("SELECT records.run FROM records JOIN runs ON runs.id = records.run"
+                       " WHERE runs.kind IN ('run', 'batch') GROUP BY records.run"
+                       " ORDER BY max(records.id) DESC LIMIT ?"));
+    query.addBindValue(count);
+    if (m_problem.problem != Problem::None || !query.exec())
+        return ids;
+    while (query.next())
+        ids << query.value(0).toLongLong();
+    return ids;
+}
+
+HistoryStore::StoredRun HistoryStore::run(qint64 id, bool previous)
 {
     StoredRun last;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
@@ -529,16 +539,18 @@ HistoryStore::StoredRun HistoryStore::run(qint64 id)
                         .arg(QLatin1String(kRowColumns)));
     while (query.next()) {
         last.rows << RowOf(query);
+        if (!previous)
+            continue;
         // What its domain showed before it, as the row had it when it landed.
-        PreviousCounts previous;
+        PreviousCounts before;
         earlier.addBindValue(last.rows.constLast().domain);
         earlier.addBindValue(query.value(8));
         int missing = earlier.exec() ? 4 : 0;
         while (missing > 0 && earlier.next()) {
-            const HistoryRow before = RowOf(earlier);
-            missing -= TakePrevious(previous, before.counts, before.fetched);
+            const HistoryRow row = RowOf(earlier);
+            missing -= TakePrevious(before, row.counts, row.fetched);
         }
-        last.previous << previous;
+        last.previous << before;
     }
     query.prepare(QStringLiteral("SELECT entry FROM run_entries WHERE run = ? ORDER BY position"));
     query.addBindValue(last.id);

@@ -94,15 +94,18 @@ public:
     {
         qint64 id = 0; // in the file; 0: none
         QList<HistoryRow> rows; // by their numbers
-        QList<PreviousCounts> previous; // of each row: what its domain showed before it
+        QList<PreviousCounts> previous; // of each row, when asked: what its domain showed before
         QStringList entries; // its list as it was started; empty for a run without one
         int reached = -1; // the last entry it made current
     };
     // The run over a list (the window's or the batch mode's) whose row landed last, however it
     // ended.
     StoredRun lastRun();
-    // The run with id `id` in the file; none (id 0) when there is no such run.
-    StoredRun run(qint64 id);
+    // The ids of the last `count` runs over a list, the last first, by the row that landed last.
+    QList<qint64> lastRuns(int count);
+    // The run with id `id` in the file; none (id 0) when there is no such run. Without
+    // `previous`, what its domains showed before it is not looked up.
+    StoredRun run(qint64 id, bool previous = true);
     // A run as 历史查询… lists it.
     struct RunSummary
     {

@@ -2,10 +2,13 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -37,7 +40,7 @@ RunsDialog::RunsDialog(Hooks hooks, QWidget *parent)
     m_table->setAccessibleName(QStringLiteral("历次查询"));
     m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
@@ -46,6 +49,8 @@ RunsDialog::RunsDialog(Hooks hooks, QWidget *parent)
     open->setObjectName(QStringLiteral("openRun"));
     QPushButton *remove = buttons->addButton(QStringLiteral("删除…"), QDialogButtonBox::ActionRole);
     remove->setObjectName(QStringLiteral("deleteRun"));
+    QPushButton *compare = buttons->addButton(QStringLiteral("比较"), QDialogButtonBox::ActionRole);
+    compare->setObjectName(QStringLiteral("compareRuns"));
     buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_table);
@@ -64,6 +69,20 @@ RunsDialog::RunsDialog(Hooks hooks, QWidget *parent)
     connect(remove, &QPushButton::clicked, this, [this] {
         if (const HistoryStore::RunSummary *run = picked(); run && m_hooks.remove(*run))
             reload();
+    });
+    connect(compare, &QPushButton::clicked, this, [this] {
+        QList<int> rows;
+        for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
+            rows << index.row();
+        if (rows.size() != 2)
+            rows = { 0, 1 };
+        std::sort(rows.begin(), rows.end());
+        if (rows.constLast() >= m_runs.size())
+            return; // fewer than two runs
+        const HistoryStore::RunSummary earlier = m_runs.at(rows.constLast());
+        const HistoryStore::RunSummary later = m_runs.at(rows.constFirst());
+        accept();
+        m_hooks.compare(earlier, later);
     });
     reload();
 }

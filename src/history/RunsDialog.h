@@ -10,7 +10,7 @@ class QTableView;
 
 // 历史查询…: every kept run, the newest first (start to the minute, kind, rows, rows with
 // counts, failed rows, service); 打开 puts the picked run into the results table, 删除… forgets
-// it after asking.
+// it after asking, 比较 puts two runs side by side: the two picked, or else the last two.
 class RunsDialog : public QDialog
 {
     Q_OBJECT
@@ -21,6 +21,10 @@ public:
         std::function<void(qint64 id)> open;
         // Asks first; true when the run is gone.
         std::function<bool(const HistoryStore::RunSummary &run)> remove;
+        // Shows two runs side by side, the earlier first.
+        std::function<void(const HistoryStore::RunSummary &earlier,
+                           const HistoryStore::RunSummary &later)>
+            compare;
     };
     explicit RunsDialog(Hooks hooks, QWidget *parent = nullptr);
 

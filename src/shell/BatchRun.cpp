@@ -1,5 +1,6 @@
 #include "BatchRun.h"
 
+#include "BatchComparison.h"
 #include "BatchMessages.h"
 #include "BatchOutput.h"
 #include "BatchResume.h"
@@ -355,6 +356,14 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
     }
     if (writeFailed)
         return kBatchFileUnusable;
+    if (!options.compareLast.isEmpty() && !interrupts.received()) {
+        const QString why = WriteLastComparison(
+            settings.sampleData ? QString() : settings.historyFile, options.compareLast);
+        if (!why.isEmpty()) {
+            messages.say(QStringLiteral("无法写入比较%1：%2").arg(options.compareLast, why));
+            return kBatchFileUnusable;
+        }
+    }
     if (interrupts.received())
         return 128 + interrupts.received();
     return failed > 0 ? kBatchSomeFailed : kBatchAllCounted;

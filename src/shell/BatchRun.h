@@ -18,6 +18,7 @@ struct BatchOptions
     QString output; // empty: CSV to stdout
     bool resume = false;
     QString serviceProblem; // why the sample service could not start; said first
+    QString compareLast; // a CSV of this run against the one before it; empty: none
 };
 
 // Exit statuses, as --help lists them.

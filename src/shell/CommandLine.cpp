@@ -160,7 +160,12 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     const QCommandLineOption resume(
         QStringLiteral("resume"),
         QStringLiteral("与--output同用：文件中已有收录数量的域名不再查询，新行接着编号追加。"));
-    parser.addOptions({ batch, pace, output, resume });
+    const QCommandLineOption compareLast(
+        QStringLiteral("compare-last"),
+        QStringLiteral("批量模式结束后，把本次查询与历史中的上一次查询的比较（每个引擎的前后数量、"
+                       "变化和变化百分比，新增、消失、新失败和恢复的域名）写入CSV文件FILE。"),
+        QStringLiteral("FILE"));
+    parser.addOptions({ batch, pace, output, resume, compareLast });
     const QCommandLineOption historyFile(
         QStringLiteral("history-file"),
         QStringLiteral("把每次查询的结果记入历史文件PATH（SQLite）。默认：用户数据文件夹中的"
@@ -222,14 +227,16 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         }
         options.output = parser.value(output);
         options.resume = parser.isSet(resume);
+        options.compareLast = parser.value(compareLast);
         if (options.resume && options.output.isEmpty())
             return refuse(QStringLiteral("--resume须与--output同用"));
         if (!parser.positionalArguments().isEmpty())
             return refuse(
                 QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().constFirst()));
         result.batch = options;
-    } else if (parser.isSet(pace) || parser.isSet(output) || parser.isSet(resume)) {
-        return refuse(QStringLiteral("--pace、--output和--resume只用于--batch"));
+    } else if (parser.isSet(pace) || parser.isSet(output) || parser.isSet(resume)
+               || parser.isSet(compareLast)) {
+        return refuse(QStringLiteral("--pace、--output、--resume和--compare-last只用于--batch"));
     }
     if (parser.isSet(historyFile) && parser.isSet(noHistory))
         return refuse(QStringLiteral("--history-file和--no-history不能同用"));

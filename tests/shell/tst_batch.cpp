@@ -29,6 +29,7 @@ private slots:
     {
         qunsetenv("http_proxy");
         serviceProblem.clear();
+        compareLast.clear();
         f = std::make_unique<Form1Fixture>(false);
         f->serveVersionFile("kwtp:V1.0|");
         f->serveCounts("a.com", { "12,300", "-7", "", "=1+1" });
@@ -305,6 +306,27 @@ private slots:
                       "SELECT group_concat(domain) FROM (SELECT domain FROM records ORDER BY id)")
                 .toString(),
             "a.com,fail.com,c.com");
+        // --compare-last: this run against the one before it, as CSV; with none before, or no
+        // history, said and status 4.
+        compareLast = f->dir.filePath("changes.csv");
+        f->serveCounts("a.com", { "12,000", "-7", "", "=1+1" });
+        f->serveCounts("fail.com", { "1", "1", "1", "1" });
+        QCOMPARE(batch(), 0);
+        const QStringList lines = QString::fromUtf8(ReadFile(compareLast)).split("\r\n");
+        QVERIFY2(
+            lines.at(0).endsWith("域名,变化,百度（前）,百度（后）,百度变化,百度变化%,Google（前）"
+                                 ",Google（后）,Google变化,Google变化%,360（前）,360（后）,"
+                                 "360变化,360变化%,Sogou（前）,Sogou（后）,Sogou变化,Sogou变化%"),
+            qPrintable(lines.at(0)));
+        // "-7" stands for no count: no change; a sign before text is defused, as in the results.
+        QVERIFY2(lines.at(1).startsWith("a.com,,\"12,300\",\"12,000\",-300,'-2.4%,-7,-7,,,0,0,0,,"),
+                 qPrintable(lines.at(1)));
+        QVERIFY2(lines.at(2).startsWith("fail.com,恢复,,1,,,"), qPrintable(lines.at(2)));
+        f->settings.historyFile.clear();
+        QCOMPARE(batch(), 4);
+        QVERIFY(messages.last().startsWith("无法写入比较" + compareLast));
+        f->settings.historyFile = path;
+        compareLast.clear();
         // A file that is not a history of ours is refused before any query, left as it was;
         // so is the list itself, and the output.
         const QByteArray listBytes = ReadFile(list);
@@ -347,7 +369,7 @@ private slots:
         QCOMPARE(::openpty(&master, &slave, nullptr, &raw, nullptr), 0);
         FILE *terminal = ::fdopen(slave, "w");
         FILE *out = std::fopen("/dev/null", "w");
-        QCOMPARE(RunBatch({ list, 1, {}, false, {} }, f->settings, out, terminal), 1);
+        QCOMPARE(RunBatch({ list, 1, {}, false, {}, {} }, f->settings, out, terminal), 1);
         std::fclose(out);
         QByteArray shown;
         pollfd ready { master, POLLIN, 0 };
@@ -383,8 +405,9 @@ private:
               FILE *csvOut = nullptr)
     {
         // 1 ms steps: the command line keeps its 2 s minimum.
-        const BatchOptions options { path.isEmpty() ? list : path, 1, output, resume,
-                                     serviceProblem };
+        const BatchOptions options {
+            path.isEmpty() ? list : path, 1, output, resume, serviceProblem, compareLast
+        };
         char *outBytes = nullptr, *errBytes = nullptr;
         size_t outSize = 0, errSize = 0;
         FILE *out = csvOut ? csvOut : open_memstream(&outBytes, &outSize);
@@ -413,6 +436,7 @@ private:
     QString csv;
     QStringList messages;
     QString serviceProblem;
+    QString compareLast;
     platform::LoopbackService *sample = nullptr;
 };
 

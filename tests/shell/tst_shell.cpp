@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCategoryAxis>
 #include <QChartView>
+#include <QComboBox>
 #include <QDateTimeAxis>
 #include <QDialog>
 #include <QFileDialog>
@@ -722,6 +723,78 @@ private slots:
         QVERIFY(f->fake.log.filter("确定要删除").last().contains("共1行"));
         f.reset();
         QCOMPARE(ask("SELECT group_concat(kind) FROM runs"), "run");
+    }
+
+    // Two hand-made runs side by side: each engine before and after, the change and its
+    // percentage; new, gone, newly failed and recovered domains named; sorted by value with
+    // the rows without one last; the ready filters; exported as shown.
+    void comparingTwoRuns()
+    {
+        QTemporaryDir data;
+        const QString path = data.filePath("history.sqlite");
+        {
+            HistoryStore store(path);
+            QCOMPARE(store.open().problem, HistoryStore::Problem::None);
+            const auto keep = [&](const QList<std::pair<QString, PageCounts>> &rows) {
+                const qint64 run = store.beginRun("run", "s", QDateTime::currentDateTime());
+                for (const auto &[domain, counts] : rows)
+                    store.record(run, { 1, domain, counts, {}, QDateTime::currentDateTime() });
+                QVERIFY(store.commit());
+            };
+            keep({ { "a.com", { "1,000", "10", "5", "0" } },
+                   { "b.com", { "100", "1", "1", "1" } },
+                   { "c.com", { "7", "7", "7", "7" } },
+                   { "d.com", {} },
+                   { "f.com", { "3", "3", "3", "3" } },
+                   { "g.com", { "1", "1", "1", "1" } } });
+            keep({ { "A.com", { "1,200", "5", "5", "0" } },
+                   { "b.com", { "0", "1", "1", "1" } },
+                   { "c.com", {} },
+                   { "d.com", { "9", "9", "9", "9" } },
+                   { "e.com", { "2", "2", "2", "2" } },
+                   { "g.com", { "1", "1", "1", "1" } } });
+        }
+        auto f = Form1Fixture::KeepingHistory(path);
+        f->fake.onOpen = [](QDialog &dialog) {
+            QTest::mouseClick(dialog.findChild<QPushButton *>("compareRuns"), Qt::LeftButton);
+        };
+        f->table()->findChild<QAction *>("listRuns")->trigger();
+        auto *window = f->form->findChild<QWidget *>("ComparisonWindow");
+        QVERIFY(window && window->isVisible());
+        auto *table = window->findChild<QTableView *>("comparisonRows");
+        const auto row = [table](int at) {
+            QStringList cells;
+            for (int column = 0; column < 10; ++column)
+                cells << table->model()->index(at, column).data().toString();
+            return cells.join('|');
+        };
+        QCOMPARE(table->model()->rowCount(), 7);
+        QCOMPARE(row(0), "A.com||1,000|1,200|+200|+20.0%|10|5|-5|-50.0%");
+        QCOMPARE(row(1), "b.com||100|0|-100|-100.0%|1|1|0|0.0%");
+        QCOMPARE(row(2), "c.com|新失败|7||||7|||");
+        QCOMPARE(row(3), "d.com|恢复||9||||9||");
+        QCOMPARE(row(4), "e.com|新增||2||||2||");
+        QCOMPARE(row(6), "f.com|消失|3||||3|||");
+        QCOMPARE(table->model()->index(0, 17).data().toString(), ""); // no percentage of a 0
+
+        QTest::mouseClick(table->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                          QPoint(table->horizontalHeader()->sectionViewportPosition(4) + 5, 5));
+        QVERIFY(row(0).startsWith("A.com|") && row(1).startsWith("g.com|")
+                && row(2).startsWith("b.com|") && row(6).section('|', 4, 4).isEmpty());
+        auto *filter = window->findChild<QComboBox *>("comparisonFilter");
+        const std::pair<const char *, int> shown[]
+            = { { "下降超过30%", 2 }, { "变为0", 1 }, { "新失败", 1 }, { "只看有变化的", 6 } };
+        for (const auto &[choice, rows] : shown) {
+            filter->setCurrentText(choice);
+            QCOMPARE(table->model()->rowCount(), rows);
+        }
+        filter->setCurrentText("变为0");
+        f->fake.fileAnswers << f->dir.filePath("changes.csv");
+        table->findChild<QAction *>("exportResults")->trigger();
+        const QStringList lines = QString::fromUtf8(ReadFile(f->dir.filePath("changes.csv")))
+                                      .split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines.at(1).startsWith("b.com,,100,0,-100,"), qPrintable(lines.at(1)));
     }
 
     // A page that comes back after its table was replaced by reopened rows lands nowhere: not in

@@ -1,0 +1,41 @@
+#include "BatchComparison.h"
+
+#include "ComparisonModel.h"
+#include "HistoryStore.h"
+#include "ResultsExport.h"
+#include "WriteFailure.h"
+
+#include <QSaveFile>
+#include <cerrno>
+
+QString WriteLastComparison(const QString &historyFile, const QString &path)
+{
+    if (historyFile.isEmpty())
+        return QStringLiteral("没有历史记录可比较（示例数据或--no-history）");
+    HistoryStore store(historyFile);
+    store.openToRead();
+    const QList<qint64> last = store.lastRuns(2);
+    if (last.size() < 2)
+        return QStringLiteral("历史中没有上一次查询可比较");
+    const ComparisonModel model(
+        CompareRuns(store.run(last.at(1), false).rows, store.run(last.at(0), false).rows));
+    QList<QStringList> lines;
+    lines << QStringList();
+    for (int column = 0; column < model.columnCount(); ++column)
+        lines.first() << model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model.columnCount(); ++column)
+            cells << model.index(row, column).data().toString();
+        lines << cells;
+    }
+    const QByteArray csv = ResultsAsCsv(lines);
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(csv) != csv.size()
+        || !file.commit()) {
+        const int error = errno;
+        return WriteFailureReason(WriteFailureAt(path, error, csv.size(), file.errorString()));
+    }
+    return {};
+}
