@@ -118,6 +118,8 @@ private slots:
         StepRunToItsEnd(*f.form);
         f.form.reset();
         QCOMPARE(AskSqlite(build.historyFile, "SELECT count(*) FROM records").toInt(), 2);
+        QCOMPARE(AskSqlite(build.historyFile, "SELECT service FROM runs").toString(),
+                 f.server.base() + "/siteall/");
     }
 
     // The command line wins for the start it names, and the dialog says so. A manual proxy is
@@ -136,6 +138,7 @@ private slots:
         f.serveVersionFile("kwtp:V1.0|");
         const QByteArray dead = "http://127.0.0.1:9";
         qputenv("http_proxy", dead);
+        qputenv("no_proxy", "127.0.0.1"); // the manual proxy is used all the same
         QString tested[2];
         int test = 0;
         f.fake.onOpen = [&](QDialog &dialog) {
@@ -154,6 +157,7 @@ private slots:
         };
         f.form->openServiceSettings();
         qunsetenv("http_proxy");
+        qunsetenv("no_proxy");
         // Both services asked through it, by their full addresses.
         QCOMPARE(proxy.requests.size(), 2);
         QVERIFY(std::any_of(proxy.requests.begin(), proxy.requests.end(), [&](const QByteArray &r) {

@@ -605,6 +605,10 @@ private slots:
         f->step();
         f->click("Command2"); // stopped after b.com
         QVERIFY(action()->isEnabled());
+        f->button("Command2")->setEnabled(false); // as after a failed update check
+        action()->trigger();
+        QCOMPARE(f->rowCount(), 2);
+        f->button("Command2")->setEnabled(true);
         QVERIFY(f->menu(f->list(), "继续查询").contains("继续查询"));
         QCOMPARE(f->rowTexts(2), QStringList({ "3", "c.com", "c", "2", "3", "4" }));
         QCOMPARE(f->runState(), "停止查询 list:0 pace:0 timer:1 mode:1 cursor:3");
