@@ -37,8 +37,12 @@ void CountChangeMarks::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
-    // Red for a rise and green for a fall, as counts are read on Chinese screens.
-    painter->setBrush(up ? QColor(0xd3, 0x2f, 0x2f) : QColor(0x2e, 0x7d, 0x32));
+    // Red for a rise and green for a fall, as counts are read on Chinese screens; on a selected
+    // row, whose colour would drown them, the selection's text colour: the shape still tells.
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    painter->setBrush(selected ? option.palette.color(QPalette::HighlightedText)
+                          : up ? QColor(0xd3, 0x2f, 0x2f)
+                               : QColor(0x2e, 0x7d, 0x32));
     painter->drawPolygon(mark);
     painter->restore();
 }

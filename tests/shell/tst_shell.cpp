@@ -495,6 +495,15 @@ private slots:
 
         QVERIFY(!table->findChild<QAction *>("showHistory")->isEnabled()); // no row picked
         table->selectRow(0);
+        // Selected, the mark takes the selection's text colour, past the number's own pixels.
+        const QImage picked
+            = table->viewport()->grab(table->visualRect(rows->index(0, 2))).toImage();
+        const QRgb onSelection = table->palette().color(QPalette::HighlightedText).rgb();
+        int drawn = 0;
+        for (int x = number + 6; x < number + 16; ++x)
+            for (int y = 0; y < picked.height(); ++y)
+                drawn += picked.pixel(x, y) == onSelection;
+        QVERIFY(drawn > 4);
         table->findChild<QAction *>("showHistory")->trigger();
         QWidget *window = f->form->findChild<QWidget *>("HistoryWindow");
         QVERIFY(window && window->isVisible() && window->windowTitle().contains("a.com"));
