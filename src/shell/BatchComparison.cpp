@@ -10,8 +10,6 @@
 
 QString WriteLastComparison(const QString &historyFile, const QString &path)
 {
-    if (historyFile.isEmpty())
-        return QStringLiteral("没有历史记录可比较（示例数据或--no-history）");
     HistoryStore store(historyFile);
     store.openToRead();
     const QList<qint64> last = store.lastRuns(2);

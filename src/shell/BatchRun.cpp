@@ -357,8 +357,12 @@ int RunBatch(const BatchOptions &options, const AppSettings &settings, FILE *csv
     if (writeFailed)
         return kBatchFileUnusable;
     if (!options.compareLast.isEmpty() && !interrupts.received()) {
-        const QString why = WriteLastComparison(
-            settings.sampleData ? QString() : settings.historyFile, options.compareLast);
+        // Only a run that is in the history is compared: never two earlier ones in its place.
+        const QString why = !history || !history->working()
+            ? QStringLiteral("没有可用的历史记录（示例数据、--no-history或历史记录文件无法使用）")
+            : withCounts + failed == 0
+            ? QStringLiteral("本次没有查询结果")
+            : WriteLastComparison(settings.historyFile, options.compareLast);
         if (!why.isEmpty()) {
             messages.say(QStringLiteral("无法写入比较%1：%2").arg(options.compareLast, why));
             return kBatchFileUnusable;

@@ -325,6 +325,9 @@ private slots:
         f->settings.historyFile.clear();
         QCOMPARE(batch(), 4);
         QVERIFY(messages.last().startsWith("无法写入比较" + compareLast));
+        f->settings.historyFile = path; // a run of no rows is not compared as two earlier ones
+        QCOMPARE(batch({}, false, f->writeFile("bad.txt", "bad\n")), 4);
+        QVERIFY2(messages.last().endsWith("本次没有查询结果"), qPrintable(messages.last()));
         f->settings.historyFile = path;
         compareLast.clear();
         // A file that is not a history of ours is refused before any query, left as it was;
