@@ -12,7 +12,7 @@
 
 namespace {
 
-QString KindText(const QString &kind)
+QString RunKindText(const QString &kind)
 {
     if (kind == QLatin1String("run"))
         return QStringLiteral("批量查询");
@@ -94,7 +94,7 @@ void RunsDialog::reload()
     for (const HistoryStore::RunSummary &run : std::as_const(m_runs)) {
         QList<QStandardItem *> cells;
         for (const QString &text :
-             { run.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")), KindText(run.kind),
+             { run.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")), RunKindText(run.kind),
                QString::number(run.rows), QString::number(run.rows - run.failed),
                QString::number(run.failed), run.service })
             cells << new QStandardItem(text);

@@ -3,10 +3,6 @@
 #include "ComparisonModel.h"
 #include "HistoryStore.h"
 #include "ResultsExport.h"
-#include "WriteFailure.h"
-
-#include <QSaveFile>
-#include <cerrno>
 
 QString WriteLastComparison(const QString &historyFile, const QString &path)
 {
@@ -27,13 +23,5 @@ QString WriteLastComparison(const QString &historyFile, const QString &path)
             cells << model.index(row, column).data().toString();
         lines << cells;
     }
-    const QByteArray csv = ResultsAsCsv(lines);
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(csv) != csv.size()
-        || !file.commit()) {
-        const int error = errno;
-        return WriteFailureReason(WriteFailureAt(path, error, csv.size(), file.errorString()));
-    }
-    return {};
+    return SaveResultsCsv(path, lines);
 }

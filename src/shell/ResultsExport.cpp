@@ -1,6 +1,11 @@
 #include "ResultsExport.h"
 
+#include "WriteFailure.h"
+
 #include <QRegularExpression>
+#include <QSaveFile>
+
+#include <cerrno>
 
 QString SpreadsheetSafe(const QString &cell)
 {
@@ -117,4 +122,21 @@ CsvReadEnd ReadResultsCsv(QIODevice &in, const QByteArray &header,
     if (got < 0)
         return { CsvReadEnd::Broken, whole };
     return { offset == whole ? CsvReadEnd::Complete : CsvReadEnd::Unfinished, whole };
+}
+
+QString SaveResultsCsv(const QString &path, const QList<QStringList> &lines)
+{
+    // Written beside the target and renamed over it only when complete: a failure leaves no
+    // half-written file and keeps an older one intact.
+    QSaveFile file(path);
+    const QByteArray csv = ResultsAsCsv(lines);
+    errno = 0;
+    // Unbuffered, so a short write shows in write(): Qt's buffered flush at commit reports a
+    // file cut short by a full disk as success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(csv) != csv.size()
+        || !file.commit()) {
+        const int error = errno;
+        return WriteFailureReason(WriteFailureAt(path, error, csv.size(), file.errorString()));
+    }
+    return {};
 }

@@ -24,6 +24,9 @@ QString ResultsAsTabSeparated(const QList<QStringList> &lines);
 // quotes doubled), in UTF-8 with a byte-order mark so that spreadsheets on Chinese systems read
 // it as UTF-8. Cells are written as shown, made spreadsheet-safe; empty ones stay empty.
 QByteArray ResultsAsCsv(const QList<QStringList> &lines);
+// That CSV saved at `path`, whole or not at all; empty, or why it could not be, in the user's
+// words.
+QString SaveResultsCsv(const QString &path, const QList<QStringList> &lines);
 // One line of that CSV, CR LF included; and what a new file starts with.
 QByteArray CsvLine(const QStringList &cells);
 inline constexpr char kCsvStart[] = "\xEF\xBB\xBF";

@@ -5,7 +5,6 @@
 #include "ResultsModel.h"
 #include "ResultsOrder.h"
 #include "ResultsWorkbook.h"
-#include "WriteFailure.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -13,7 +12,6 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QMenu>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
@@ -21,7 +19,6 @@
 #include <QToolTip>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace {
 
@@ -126,19 +123,8 @@ void ResultsTableActions::exportAll()
     for (int row = 0; row < m_table->model()->rowCount(); ++row)
         lines << rowLine(row);
 
-    // Written beside the target and renamed over it only when complete: a failure leaves no
-    // half-written file and keeps an older one intact.
-    QSaveFile file(*path);
-    const QByteArray csv = ResultsAsCsv(lines);
-    errno = 0;
-    // Unbuffered, so a short write shows in write(): Qt's buffered flush at commit reports a
-    // file cut short by a full disk as success.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(csv) != csv.size()
-        || !file.commit()) {
-        const int error = errno;
-        sayNotSaved(
-            *path,
-            WriteFailureReason(WriteFailureAt(*path, error, csv.size(), file.errorString())));
+    if (const QString reason = SaveResultsCsv(*path, lines); !reason.isEmpty()) {
+        sayNotSaved(*path, reason);
         return;
     }
     m_lastExport = *path;
