@@ -290,6 +290,7 @@ private slots:
             { "[::1]:80", "[::1]" },
             { "名称,数量", "名称" },
             { "h例://b.com", "h例" }, // no scheme: kept for the user to judge
+            { "1x://b.com", "1x" }, // nor one that starts with a digit
             { "www.www.d.com", "www.d.com" },
         };
         for (const auto &[line, host] : lines)
