@@ -391,9 +391,10 @@ int main(int argc, char *argv[])
     if (wanted("history")) {
         BenchHistory(32767, 1000);
         BenchResume(32767);
-        BenchCompare(32767);
         BenchScale(32767, 2, false, true);
     }
+    if (wanted("history") || wanted("compare"))
+        BenchCompare(32767);
     if (wanted("xlsx")) {
         BenchWorkbook(32767);
         BenchWorkbook(32767, 1000);

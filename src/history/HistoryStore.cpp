@@ -516,7 +516,7 @@ QList<qint64> HistoryStore::lastRuns(int count)
     return ids;
 }
 
-HistoryStore::StoredRun HistoryStore::run(qint64 id, bool previous)
+HistoryStore::StoredRun HistoryStore::run(qint64 id)
 {
     StoredRun last;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
@@ -539,8 +539,6 @@ HistoryStore::StoredRun HistoryStore::run(qint64 id, bool previous)
                         .arg(QLatin1String(kRowColumns)));
     while (query.next()) {
         last.rows << RowOf(query);
-        if (!previous)
-            continue;
         // What its domain showed before it, as the row had it when it landed.
         PreviousCounts before;
         earlier.addBindValue(last.rows.constLast().domain);
@@ -559,6 +557,25 @@ HistoryStore::StoredRun HistoryStore::run(qint64 id, bool previous)
     while (query.next())
         last.entries << query.value(0).toString();
     return last;
+}
+
+QList<HistoryRow> HistoryStore::countsOf(qint64 run)
+{
+    QList<HistoryRow> rows;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT domain, baidu, google, so360, sogou FROM records"
+                                 " WHERE run = ? ORDER BY number, id"));
+    query.addBindValue(run);
+    if (m_problem.problem != Problem::None || !query.exec())
+        return rows;
+    while (query.next()) {
+        HistoryRow &row = rows.emplace_back();
+        row.domain = query.value(0).toString();
+        for (int k = 0; k < 4; ++k)
+            row.counts[k] = query.value(1 + k).toString();
+    }
+    return rows;
 }
 
 QList<HistoryStore::RunSummary> HistoryStore::runs()

@@ -103,9 +103,11 @@ public:
     StoredRun lastRun();
     // The ids of the last `count` runs over a list, the last first, by the row that landed last.
     QList<qint64> lastRuns(int count);
-    // The run with id `id` in the file; none (id 0) when there is no such run. Without
-    // `previous`, what its domains showed before it is not looked up.
-    StoredRun run(qint64 id, bool previous = true);
+    // The run with id `id` in the file; none (id 0) when there is no such run.
+    StoredRun run(qint64 id);
+    // Run `id`'s rows by their numbers with their domains and counts only: what a comparison
+    // reads, without the cost of the rest.
+    QList<HistoryRow> countsOf(qint64 run);
     // A run as 历史查询… lists it.
     struct RunSummary
     {

@@ -56,17 +56,22 @@ QString KindText(ComparedDomain::Kind kind)
 
 QList<ComparedDomain> CompareRuns(const QList<HistoryRow> &before, const QList<HistoryRow> &after)
 {
-    QHash<QString, PageCounts> earlier;
-    for (const HistoryRow &row : before)
-        earlier.insert(row.domain.toCaseFolded(), row.counts);
+    QStringList keys; // the earlier run's domains, folded once
+    keys.reserve(before.size());
+    QHash<QString, qsizetype> earlier; // a domain's last row in the earlier run
+    earlier.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i)
+        earlier.insert(keys.emplace_back(before.at(i).domain.toCaseFolded()), i);
     QList<ComparedDomain> compared;
+    compared.reserve(after.size());
     QHash<QString, qsizetype> placed; // a domain twice in the later run: its last row counts
+    placed.reserve(after.size());
     for (const HistoryRow &row : after) {
-        const QString key = row.domain.toCaseFolded();
+        QString key = row.domain.toCaseFolded();
         ComparedDomain domain { row.domain, ComparedDomain::Kind::Same, {}, row.counts, {}, {} };
         if (const auto was = earlier.constFind(key); was != earlier.cend()) {
-            domain.before = *was;
-            if (Failed(*was) != Failed(row.counts))
+            domain.before = before.at(*was).counts;
+            if (Failed(domain.before) != Failed(row.counts))
                 domain.kind = Failed(row.counts) ? ComparedDomain::Kind::NewlyFailed
                                                  : ComparedDomain::Kind::Recovered;
         } else {
@@ -75,17 +80,16 @@ QList<ComparedDomain> CompareRuns(const QList<HistoryRow> &before, const QList<H
         domain.beforeValues = ValuesOf(domain.before);
         domain.afterValues = ValuesOf(domain.after);
         if (const auto at = placed.constFind(key); at != placed.cend())
-            compared[*at] = domain;
+            compared[*at] = std::move(domain);
         else
-            placed.insert(key, compared.size()), compared << domain;
+            placed.insert(std::move(key), compared.size()), compared << std::move(domain);
     }
-    for (const HistoryRow &row : before) {
-        const QString key = row.domain.toCaseFolded();
-        if (placed.contains(key))
-            continue;
-        placed.insert(key, compared.size());
-        compared << ComparedDomain { row.domain, ComparedDomain::Kind::Gone,   earlier.value(key),
-                                     {},         ValuesOf(earlier.value(key)), {} };
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        if (earlier.value(keys.at(i)) != i || placed.contains(keys.at(i)))
+            continue; // in the later run, or not the domain's last row
+        const HistoryRow &row = before.at(i);
+        compared << ComparedDomain { row.domain, ComparedDomain::Kind::Gone, row.counts,
+                                     {},         ValuesOf(row.counts),       {} };
     }
     return compared;
 }

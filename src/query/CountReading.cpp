@@ -11,6 +11,13 @@ constexpr qint64 kLargestExact = qint64(1) << 53;
 
 std::optional<qint64> CountValue(const QString &text)
 {
+    // Most counts are bare digits or nothing: read those without the pattern, which a comparison
+    // of two long runs would otherwise ask eight times a row.
+    if (text.isEmpty())
+        return std::nullopt;
+    if (text.size() <= 15
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return text.toLongLong();
     // An optional "about", digits (thousands separators only every three digits) with a decimal
     // part, an optional unit of ten thousand or a hundred million, an optional measure word.
     static const QRegularExpression count(QStringLiteral(

@@ -12,7 +12,7 @@ QString WriteLastComparison(const QString &historyFile, const QString &path)
     if (last.size() < 2)
         return QStringLiteral("历史中没有上一次查询可比较");
     const ComparisonModel model(
-        CompareRuns(store.run(last.at(1), false).rows, store.run(last.at(0), false).rows));
+        CompareRuns(store.countsOf(last.at(1)), store.countsOf(last.at(0))));
     QList<QStringList> lines;
     lines << QStringList();
     for (int column = 0; column < model.columnCount(); ++column)

@@ -234,21 +234,20 @@ void HistoryActions::listRuns()
         m_recorder->flush();
         return true;
     };
-    hooks.compare
-        = [this](const HistoryStore::RunSummary &earlier, const HistoryStore::RunSummary &later) {
-              HistoryStore store(m_recorder->path());
-              store.openToRead();
-              const auto when = [](const HistoryStore::RunSummary &run) {
-                  return run.started.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-              };
-              auto *window = new ComparisonWindow(
-                  QStringLiteral("比较：%1 → %2").arg(when(earlier), when(later)),
-                  CompareRuns(store.run(earlier.id, false).rows, store.run(later.id, false).rows),
-                  m_controls.window);
-              auto *actions = new ResultsTableActions(window->rowsTable(), m_platform, window);
-              actions->setSheetName(QStringLiteral("收录变化"));
-              window->show();
-          };
+    hooks.compare = [this](const HistoryStore::RunSummary &earlier,
+                           const HistoryStore::RunSummary &later) {
+        HistoryStore store(m_recorder->path());
+        store.openToRead();
+        const auto when = [](const HistoryStore::RunSummary &run) {
+            return run.started.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+        };
+        auto *window = new ComparisonWindow(
+            QStringLiteral("比较：%1 → %2").arg(when(earlier), when(later)),
+            CompareRuns(store.countsOf(earlier.id), store.countsOf(later.id)), m_controls.window);
+        auto *actions = new ResultsTableActions(window->rowsTable(), m_platform, window);
+        actions->setSheetName(QStringLiteral("收录变化"));
+        window->show();
+    };
     RunsDialog dialog(std::move(hooks), m_controls.window);
     m_platform.dialogs.exec(dialog);
 }

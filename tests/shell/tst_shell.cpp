@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QSlider>
@@ -519,6 +520,13 @@ private slots:
             qobject_cast<QDateTimeAxis *>(chart->chart()->axes(Qt::Horizontal).first())->format(),
             "MM-dd HH:mm");
         QCOMPARE(CountLabel(8), "1亿");
+        // Each point at its run's real time and at log10(1 + count); "-" no point at all.
+        const QList<QAbstractSeries *> lines = chart->chart()->series();
+        const QList<QPointF> baidu = qobject_cast<QLineSeries *>(lines.at(0))->points();
+        QCOMPARE(baidu.size(), 2);
+        QCOMPARE(qint64(baidu.at(0).x()), firstRun.toMSecsSinceEpoch());
+        QVERIFY(qAbs(baidu.at(0).y() - 3.0722) < 0.001 && qAbs(baidu.at(1).y() - 3.0917) < 0.001);
+        QCOMPARE(qobject_cast<QLineSeries *>(lines.at(2))->count(), 0);
         QCOMPARE(chart->accessibleName(), "a.com的收录数量走势图");
         QVERIFY(chart->accessibleDescription().contains("对数刻度，共2次查询"));
         QCOMPARE(window->accessibleName(), "历史记录：a.com");
@@ -611,8 +619,13 @@ private slots:
         f->importLines(list);
         QVERIFY(!action()->isEnabled());
         f->click("Command2");
+        const auto enabled
+            = [&](const char *name) { return f->table()->findChild<QAction *>(name)->isEnabled(); };
+        QVERIFY(!action()->isEnabled());
+        QVERIFY(!enabled("listRuns") && !enabled("openLastResults") && !enabled("clearHistory"));
         f->step();
         f->click("Command2"); // stopped after b.com
+        QVERIFY(enabled("listRuns") && enabled("openLastResults") && enabled("clearHistory"));
         QVERIFY(action()->isEnabled());
         f->button("Command2")->setEnabled(false); // as after a failed update check
         action()->trigger();
@@ -622,6 +635,8 @@ private slots:
         QCOMPARE(f->rowTexts(2), QStringList({ "3", "c.com", "c", "2", "3", "4" }));
         QCOMPARE(f->runState(), "停止查询 list:0 pace:0 timer:1 mode:1 cursor:3");
         f->click("Command2"); // stopped after c.com
+        f->list()->addItem("f.com"); // an entry added at the end is walked too
+        QVERIFY(action()->isEnabled());
         f->list()->setListIndexQuietly(0);
         QTest::keyClick(f->list(), Qt::Key_Delete);
         QVERIFY(!action()->isEnabled());
@@ -672,6 +687,21 @@ private slots:
         cutShort({ "a.com", "b.com", "c.com" });
         QCOMPARE(f->list()->currentText(), "b.com");
         QVERIFY(f->status()->panelText(2).endsWith("还有2个域名未查询，可继续查询"));
+        QVERIFY(action()->isEnabled());
+
+        // The first, ended run opened over it: the table holds other rows.
+        f->fake.onOpen = [](QDialog &dialog) {
+            auto *runs = dialog.findChild<QTableView *>("runsTable");
+            const QModelIndex oldest = runs->model()->index(runs->model()->rowCount() - 1, 0);
+            QTest::mouseClick(runs->viewport(), Qt::LeftButton, {},
+                              runs->visualRect(oldest).center());
+            QTest::mouseClick(dialog.findChild<QPushButton *>("openRun"), Qt::LeftButton);
+        };
+        f->fake.confirms = true;
+        f->table()->findChild<QAction *>("listRuns")->trigger();
+        QCOMPARE(f->rowCount(), 5);
+        QVERIFY(!action()->isEnabled());
+        QCOMPARE(action()->toolTip(), "表格中已是别的结果");
     }
 
     // A retry's counts take the failed row's place in its run, and an add's query outside a
