@@ -5,6 +5,8 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
 #include <QUrl>
@@ -266,6 +268,15 @@ QString HistoryFileOf(const CommandLine &line)
         return {};
     if (!line.historyFile.isEmpty())
         return line.historyFile;
+    // Qt would take "/" for a missing home and keep the history in /.local/share.
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    const QString home = qEnvironmentVariable("HOME");
+    if (!QDir::isAbsolutePath(dataHome)
+        && (!QDir::isAbsolutePath(home) || QDir::cleanPath(home) == QLatin1String("/")
+            || !QFileInfo(home).isDir())) {
+        std::fprintf(stderr, "没有可用的主目录（HOME未设置或不存在），本次不保存历史记录。\n");
+        return {};
+    }
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
         + QStringLiteral("/history.sqlite");
 }

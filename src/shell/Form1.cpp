@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
@@ -212,6 +213,22 @@ void Form1::cx()
 void Form1::openList(const QString &path)
 {
     m_import->importFile(path);
+}
+
+void Form1::takeHandedFile(const QString &path)
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    if (path.isEmpty())
+        return;
+    if (ui->List1->isEnabled())
+        m_import->dropFile(path);
+    else // the list is the run's until it ends
+        m_platform.boxes.show(
+            this, QStringLiteral("查询进行中，未打开列表：%1").arg(QDir::toNativeSeparators(path)),
+            platform::BoxIcon::Information, kBoxTitle);
 }
 
 void Form1::showWhetherSample(bool sample)

@@ -41,6 +41,9 @@ public:
     void cx();
     // Imports the list file at `path` as the import dialog would, without its instructions.
     void openList(const QString &path);
+    // A later start of the program handed over its list file (empty: none): brought to the
+    // front, the file imported as a dropped one is.
+    void takeHandedFile(const QString &path);
     // The bundled sample service ended on its own: every later query would fail unexplained.
     void sampleServiceEnded();
     // The services were set anew: later queries go to them, the history follows, and the update

@@ -79,6 +79,35 @@ seen=$(with_xvfb bash -c '
   [ -n "$id" ] || echo "no window in 180 s"
   kill $program' _ "$prefix/bin/varnel-index-query" 2>&1)
 grep -q ", \"$wm_class\"\$" <<<"$seen" || fail "window class '$seen', desktop entry says '$wm_class'"
+# A second start on the same display hands over to the window there and ends, leaving one
+# window; a socket left by a start killed outright never blocks the next. With no session bus,
+# none is started behind the user's back (dbus-launch would outlive the program).
+printf 'handed.com\n' >"$scratch/handed.txt"
+seen=$(with_xvfb env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$scratch/runtime" bash -c '
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  windows() { LC_ALL=C.UTF-8 xwininfo -root -tree | grep -c "Varnel网站收录"; }
+  start() {
+    QT_QPA_PLATFORM=xcb "$1" --stats-url http://127.0.0.1:9 --update-url http://127.0.0.1:9 \
+      >/dev/null 2>&1 &
+    program=$!
+    for _ in $(seq 1800); do
+      [ "$(windows)" -ge 1 ] && ls "$XDG_RUNTIME_DIR"/varnel-index-query-* >/dev/null 2>&1 && break
+      sleep 0.1
+    done
+  }
+  start "$1"
+  QT_QPA_PLATFORM=xcb timeout 60 "$1" "$2" >/dev/null 2>&1
+  echo "second start: $? windows: $(windows)"
+  kill -KILL $program
+  wait $program 2>/dev/null
+  start "$1"
+  kill -0 $program 2>/dev/null && echo "after a kill: windows: $(windows)"
+  kill $program
+  wait $program 2>/dev/null
+  pgrep -u "$(id -u)" -f "[d]bus-launch --autolaunch" >/dev/null && echo "a bus was started"
+  true' _ "$prefix/bin/varnel-index-query" "$scratch/handed.txt" 2>&1)
+[ "$seen" = "second start: 0 windows: 1
+after a kill: windows: 1" ] || fail "one window per display: '$seen'"
 # Read out as a screen reader reads it: a real AT-SPI client, on a session bus of its own.
 export -f with_xvfb
 out=$(timeout 300 dbus-run-session -- bash -c 'with_xvfb "$@"' _ bash -c '

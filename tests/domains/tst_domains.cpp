@@ -206,6 +206,9 @@ private slots:
                   "文件中有1行超过4096个字符，不是域名，未导入。" }));
         f->fake.log.clear();
 
+        // A later start's list, handed to this window, is taken as a drop is.
+        f->form->takeHandedFile(f->writeFile("handed.txt", "h.com\n"));
+        QCOMPARE(f->list()->entries(), QStringList({ "h.com" }));
         drop(QStringList { f->writeFile("dropped.txt", "x.com\nwww.y.com\n") });
         QCOMPARE(f->list()->entries(), QStringList({ "x.com", "y.com" }));
         QVERIFY(f->fake.log.isEmpty()); // neither the instructions nor the dialog
@@ -226,7 +229,9 @@ private slots:
         f->importLines({ "a.com" });
         f->click("Command2"); // the list is disabled while the run goes on
         drop("late.com");
+        f->form->takeHandedFile(f->writeFile("handed.txt", "h.com\n"));
         QCOMPARE(f->list()->entries(), QStringList({ "a.com" }));
+        QVERIFY(f->fake.log.last().contains("查询进行中，未打开列表"));
     }
 
     // A press on the empty list imports as the button does; a double click or Delete removes

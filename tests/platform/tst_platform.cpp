@@ -1,6 +1,7 @@
 #include "DesktopNotices.h"
 #include "ProcessLauncher.h"
 #include "SessionBusProbe.h"
+#include "SingleInstance.h"
 #include "TestFiles.h"
 
 #include <QDBusConnection>
@@ -9,6 +10,7 @@
 #include <QLocalServer>
 #include <QProcess>
 #include <QtTest>
+#include <future>
 
 // Stands in for the desktop's notification service on the test's own bus; a broken one answers
 // Notify with the wrong type.
@@ -74,6 +76,46 @@ private slots:
         QVERIFY(launcher.startDetached("explorer.exe http://127.0.0.1:9/", failed));
         QTRY_COMPARE_WITH_TIMEOUT(failures, 1, 60'000);
         qputenv("PATH", path);
+    }
+
+    // A later start hands its file to the window already open on its display; a socket left by
+    // a crash never blocks a start; each display has its own, the offscreen platform none.
+    void oneWindowPerDisplay()
+    {
+        using platform::SingleInstance;
+        QTemporaryDir runtime;
+        const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR"), display = qgetenv("DISPLAY");
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", runtimeBefore);
+            qputenv("DISPLAY", display);
+        });
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        qputenv("DISPLAY", ":7");
+        const QString socket = SingleInstance::socketFor("xcb");
+        QVERIFY(socket.startsWith(runtime.path()));
+        QVERIFY(SingleInstance::socketFor("offscreen").isEmpty());
+        qputenv("DISPLAY", ":8");
+        QVERIFY(SingleInstance::socketFor("xcb") != socket);
+        qunsetenv("DISPLAY");
+        QVERIFY(SingleInstance::socketFor("xcb").isEmpty());
+
+        // Each later start in a thread of its own, as if in a process of its own.
+        const auto later = [&socket](const QString &file) {
+            return std::async(std::launch::async,
+                              [&socket, file] { return SingleInstance(socket).handOver(file); });
+        };
+        WriteFile(socket, "left by a crash");
+        QVERIFY(!later("/a.txt").get());
+        SingleInstance first(socket);
+        QVERIFY(first.listen());
+        QStringList asked;
+        connect(&first, &SingleInstance::asked, this, [&](const QString &file) { asked << file; });
+        for (const QString &file : { QString("/home/u/列表 1.txt"), QString() }) {
+            std::future<bool> handed = later(file);
+            QTRY_VERIFY(handed.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
+            QVERIFY(handed.get());
+        }
+        QCOMPARE(asked, QStringList({ "/home/u/列表 1.txt", "" }));
     }
 
     void progressAndNotification()

@@ -362,6 +362,34 @@ private slots:
         QCOMPARE(AskSqlite(killed, "PRAGMA quick_check").toString(), "ok");
     }
 
+    // Where the window cannot show, one line says so and points to --batch (status 1); with no
+    // home to keep it in, no history, said in one line, and the batch runs as ever.
+    void withoutADesktop()
+    {
+        QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+        for (const char *name : { "DISPLAY", "WAYLAND_DISPLAY", "HOME", "XDG_DATA_HOME" })
+            bare.remove(name);
+        bare.insert("QT_QPA_PLATFORM", "xcb");
+        QProcess program;
+        program.setProcessEnvironment(bare);
+        const auto said = [&](const QStringList &arguments) {
+            program.start(PROGRAM_DIR "/varnel-index-query", arguments);
+            while (program.state() != QProcess::NotRunning
+                   && !program.waitForFinished(10)) // the loopback server answers meanwhile
+                QCoreApplication::processEvents();
+            return QString::fromUtf8(program.readAllStandardError()).split('\n').first();
+        };
+        const QString noDisplay = said({});
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY2(noDisplay.startsWith("没有可用的图形显示") && noDisplay.contains("--batch"),
+                 qPrintable(noDisplay));
+        QCOMPARE(said({ "--batch", f->writeFile("one.txt", "a.com\n"), "--stats-url",
+                        f->server.base(), "--update-url", f->server.base() }),
+                 "没有可用的主目录（HOME未设置或不存在），本次不保存历史记录。");
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(program.readAllStandardOutput().contains("\r\n1,a.com,\"12,300\","));
+    }
+
     // On a terminal one progress line is redrawn in place: a message clears it first, and a
     // failed domain is named with its reason there too.
     void onATerminal()
