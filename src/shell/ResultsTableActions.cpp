@@ -46,14 +46,14 @@ ResultsTableActions::ResultsTableActions(QTableView *table, platform::Platform &
 {
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(AddAction(table, "copyResults", QStringLiteral("复制"), QKeySequence::Copy),
-            &QAction::triggered, this, &ResultsTableActions::copySelection);
-    connect(AddAction(table, "selectAllResults", QStringLiteral("全选"), QKeySequence::SelectAll),
-            &QAction::triggered, table, &QTableView::selectAll);
-    connect(AddAction(table, "exportResults", QStringLiteral("导出结果…")), &QAction::triggered,
-            this, &ResultsTableActions::exportAll);
-    connect(AddAction(table, "exportWorkbook", QStringLiteral("导出为Excel…")), &QAction::triggered,
-            this, &ResultsTableActions::exportWorkbook);
+    m_copy = AddAction(table, "copyResults", QStringLiteral("复制"), QKeySequence::Copy);
+    connect(m_copy, &QAction::triggered, this, &ResultsTableActions::copySelection);
+    m_onRows << AddAction(table, "selectAllResults", QStringLiteral("全选"), QKeySequence::SelectAll);
+    connect(m_onRows.constLast(), &QAction::triggered, table, &QTableView::selectAll);
+    m_onRows << AddAction(table, "exportResults", QStringLiteral("导出结果…"));
+    connect(m_onRows.constLast(), &QAction::triggered, this, &ResultsTableActions::exportAll);
+    m_onRows << AddAction(table, "exportWorkbook", QStringLiteral("导出为Excel…"));
+    connect(m_onRows.constLast(), &QAction::triggered, this, &ResultsTableActions::exportWorkbook);
     if (auto *order = qobject_cast<ResultsOrder *>(table->model())) {
         QAction *failedOnly = AddAction(table, "failedOnly", QStringLiteral("只显示失败的行"));
         failedOnly->setCheckable(true);
@@ -63,6 +63,23 @@ ResultsTableActions::ResultsTableActions(QTableView *table, platform::Platform &
     m_viewport->installEventFilter(this);
     table->installEventFilter(this); // a menu from the keyboard comes to the table itself
     followNewRows();
+    // What cannot act on an empty table, or on no picked row, is shown disabled.
+    QAbstractItemModel *model = table->model();
+    for (const auto changed : { &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved })
+        connect(model, changed, this, &ResultsTableActions::refreshEnabled);
+    connect(model, &QAbstractItemModel::modelReset, this, &ResultsTableActions::refreshEnabled);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &ResultsTableActions::refreshEnabled);
+    connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ResultsTableActions::refreshEnabled);
+    refreshEnabled();
+}
+
+void ResultsTableActions::refreshEnabled()
+{
+    const bool rows = m_table->model()->rowCount() > 0;
+    for (QAction *action : std::as_const(m_onRows))
+        action->setEnabled(rows);
+    m_copy->setEnabled(rows && m_table->selectionModel()->hasSelection());
 }
 
 QStringList ResultsTableActions::headerLine() const

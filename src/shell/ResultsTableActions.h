@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <functional>
 #include <optional>
@@ -52,6 +53,7 @@ private:
     void sayNotSaved(const QString &path, const QString &reason);
 
     void followNewRows();
+    void refreshEnabled();
     void showMenu(const QPoint &at);
     QStringList headerLine() const;
     QStringList rowLine(int row) const;
@@ -63,6 +65,8 @@ private:
     QString m_lastExport;
     RetryHooks m_retryHooks;
     QAction *m_retry = nullptr;
+    QAction *m_copy = nullptr; // needs a picked row
+    QList<QAction *> m_onRows; // need a row in the table
     bool m_atBottom = true;
     int m_topRow = -1; // the first row shown before rows arrive
     QString m_sheetName = QStringLiteral("收录查询结果");

@@ -63,6 +63,8 @@ private slots:
         QVERIFY(f.list()->count() > 0);
         const QString current = f.list()->currentText();
         QVERIFY(!current.isEmpty());
+        f.form->cx(); // a row of sample counts
+        QTRY_COMPARE_WITH_TIMEOUT(f.rowCount(), 1, 60'000);
         f.table()->findChild<QAction *>("exportResults")->trigger(); // cancelled
         QVERIFY2(f.fake.log.last().endsWith("收录查询结果（示例数据）.csv"),
                  qPrintable(f.fake.log.last()));

@@ -339,9 +339,19 @@ private slots:
         f.serveCounts("b.com", { "=1+HYPERLINK(B2)", "+1", "@", "-2.5" });
         const QString odd = "<i>q\"" + QString(60, 'a') + ".com";
         f.importLines({ "a.com", "b.com", "fail.com", odd });
+        QTableView *table = f.table();
+        const auto enabled = [table] {
+            QStringList names;
+            for (const char *name : { "copyResults", "selectAllResults", "exportResults",
+                                      "exportWorkbook", "showHistory" })
+                if (table->findChild<QAction *>(name)->isEnabled())
+                    names << name;
+            return names;
+        };
+        QCOMPARE(enabled(), QStringList()); // nothing to copy, pick or export yet
         f.click("Command2");
         StepRunToItsEnd(*f.form);
-        QTableView *table = f.table();
+        QCOMPARE(enabled(), QStringList({ "selectAllResults", "exportResults", "exportWorkbook" }));
         table->setFocus();
         QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
