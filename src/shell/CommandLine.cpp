@@ -97,10 +97,10 @@ QString HelpText(const QList<QCommandLineOption> &options)
     constexpr int kNames = 22;
     const int width = HelpWidth();
     QString text
-        = QStringLiteral("Usage: %1 [options] [LIST]\n").arg(QCoreApplication::applicationName());
+        = QStringLiteral("用法：%1 [选项] [LIST]\n").arg(QCoreApplication::applicationName());
     for (const QString &line : kDescription.split(u'\n'))
         text += Wrapped(line, 0, width) + u'\n';
-    text += QStringLiteral("\nOptions:\n");
+    text += QStringLiteral("\n选项：\n");
     for (const QCommandLineOption &option : options) {
         QStringList names;
         for (const QString &name : option.names())
@@ -253,7 +253,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     if (parser.isSet(help)) {
         result.exitStatus = 0;
         result.output = HelpText({ help, version, stats, update, batch, pace, output, resume,
-                                   historyFile, noHistory, serviceSettings });
+                                   compareLast, historyFile, noHistory, serviceSettings });
     } else if (parser.isSet(version)) {
         result.exitStatus = 0;
         result.output = QCoreApplication::applicationName() + u' '

@@ -55,8 +55,29 @@ for page in varnel-index-query varnel-standin; do
   rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man_page" 2>&1 >/dev/null)
   [ -z "$rendered" ] || fail "manual page of $page: $rendered"
 done
-LC_ALL=C.UTF-8 man -l "$prefix/share/man/man1/varnel-index-query.1.gz" 2>/dev/null | grep -q -- "--stats-url" \
-  || fail "the manual page lacks --stats-url"
+# Every option, and the sections a reader looks for; Chinese text flows without stray blanks
+# after its punctuation or where lines were joined.
+for page in varnel-index-query varnel-standin; do
+  text=$(LC_ALL=C.UTF-8 MANWIDTH=1000 man -l "$prefix/share/man/man1/$page.1.gz" 2>/dev/null)
+  options=$(env -u DISPLAY "$prefix/bin/$page" --help | grep -oE -- "--[a-z-]+" | sort -u)
+  for option in $options; do
+    grep -q -- "$option" <<<"$text" || fail "the manual page of $page lacks $option"
+  done
+  sections="EXIT STATUS|EXAMPLES"
+  [ $page = varnel-index-query ] && sections="EXIT STATUS|FILES|ENVIRONMENT|EXAMPLES"
+  [ "$(grep -cxE "$sections" <<<"$text")" -eq "$(tr '|' '\n' <<<"$sections" | wc -l)" ] \
+    || fail "the manual page of $page lacks one of $sections"
+  LC_ALL=C.UTF-8 grep -nP '[\x{3000}-\x{303F}\x{FF00}-\x{FFEF}] |\p{Han} \p{Han}' <<<"$text" \
+    && fail "the manual page of $page has blanks in Chinese text"
+done
+# Each exit status the help names is in the manual page's section.
+statuses=$(env -u DISPLAY "$prefix/bin/varnel-index-query" --help | sed -n '/^退出状态：$/,/^$/p' \
+  | awk 'NF > 1 { print $1 }')
+exit_section=$(LC_ALL=C.UTF-8 MANWIDTH=1000 man -l "$prefix/share/man/man1/varnel-index-query.1.gz" \
+  2>/dev/null | sed -n '/^EXIT STATUS$/,/^[A-Z]/p')
+for status in $statuses; do
+  grep -qE "^ +$status +" <<<"$exit_section" || fail "the manual page lacks exit status $status"
+done
 # Made under a locale without UTF-8, every Chinese character would be a "?".
 for page in varnel-index-query varnel-standin; do
   text=$(zcat "$prefix/share/man/man1/$page.1.gz")
@@ -131,7 +152,10 @@ out=$(nodisplay -platform offscreen -v 2>&1); rc=$? # Qt's own options pass
 [ $rc -eq 0 ] && [ "$out" = "varnel-index-query 1.0.0" ] || fail "-platform: $rc '$out'"
 out=$(nodisplay --help 2>&1); rc=$?
 [ $rc -eq 0 ] && grep -q -- "--version" <<<"$out" && grep -q "^  143  " <<<"$out" \
-  && ! grep -qE "Displays|(，|。|；|：|、|）) " <<<"$out" || fail "--help: $rc '$out'"
+  && ! grep -qE "Usage|Options|Displays|(，|。|；|：|、|）) " <<<"$out" || fail "--help: $rc '$out'"
+out=$(env -u DISPLAY "$prefix/bin/varnel-standin" --help 2>&1); rc=$?
+[ $rc -eq 0 ] && grep -q "^用法：varnel-standin" <<<"$out" \
+  && ! grep -qE "Usage|Options|Displays|(，|。|；|：|、|）) " <<<"$out" || fail "varnel-standin --help: $rc '$out'"
 out=$(env -u DISPLAY "$prefix/bin/varnel-standin" --version 2>&1); rc=$?
 [ $rc -eq 0 ] && [ "$out" = "varnel-standin 1.0.0" ] || fail "varnel-standin --version: $rc '$out'"
 env -u DISPLAY "$prefix/bin/varnel-standin" --help 2>&1 | grep -q "18080" || fail "varnel-standin --help names no port"
