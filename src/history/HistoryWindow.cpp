@@ -125,6 +125,11 @@ QWidget *HistoryWindow::chartOf(const QString &domain, const QList<HistoryRow> &
     view->setObjectName(QStringLiteral("historyChart"));
     view->setRenderHint(QPainter::Antialiasing);
     view->setAccessibleName(QStringLiteral("%1的收录数量走势图").arg(domain));
+    // A picture to look at: the keyboard goes to the table beside it, which holds the same data,
+    // and the drawing surface inside is no second unnamed thing to land on.
+    view->setFocusPolicy(Qt::NoFocus);
+    view->viewport()->setFocusPolicy(Qt::NoFocus);
+    view->viewport()->setAccessibleName(view->accessibleName());
     view->setAccessibleDescription(
         rows.isEmpty()
             ? QStringLiteral("没有记录")

@@ -144,6 +144,10 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, ServiceS
                                [this](const QString &path) { openList(path); } });
     showWhetherSample(m_settings.sampleData);
     connect(ui->Slider1, &QSlider::valueChanged, m_run, &RunController::onPaceScroll);
+    // A screen reader hears the pace as the label shows it, not as a bare number.
+    const auto describePace = [this] { ui->Slider1->setAccessibleDescription(ui->Label2->text()); };
+    connect(ui->Slider1, &QSlider::valueChanged, this, describePace);
+    describePace();
 
     connect(ui->Command3, &QPushButton::clicked, this, [this] { openSite(m_settings.forumUrl); });
     connect(ui->Command4, &QPushButton::clicked, this, [this] { openSite(m_settings.serviceUrl); });
@@ -238,9 +242,10 @@ void Form1::showWhetherSample(bool sample)
     m_resultsActions->setSheetName(sample ? QStringLiteral("收录查询结果（示例数据）")
                                           : QStringLiteral("收录查询结果"));
     m_serviceActions->setSampleInUse(sample);
-    ui->Command3->setAccessibleDescription(m_settings.forumUrl);
-    ui->Command4->setAccessibleDescription(m_settings.serviceUrl);
-    ui->Command5->setAccessibleDescription(m_settings.resourceUrl);
+    const auto opens = [](const QString &url) { return QStringLiteral("在浏览器中打开%1").arg(url); };
+    ui->Command3->setAccessibleDescription(opens(m_settings.forumUrl));
+    ui->Command4->setAccessibleDescription(opens(m_settings.serviceUrl));
+    ui->Command5->setAccessibleDescription(opens(m_settings.resourceUrl));
 }
 
 void Form1::applyServices(const AppSettings &settings)

@@ -84,6 +84,25 @@ if message is None or not message.name:
 if start is None:
     faults.append("批量查询 never became usable")
 
+# The controls beside: the pace as the label shows it, where each link leads in words, and the
+# empty results table's column headers.
+slider = find(frame, lambda n: n.getRole() == pyatspi.ROLE_SLIDER)
+if slider is None or slider.description != "2秒/次":
+    faults.append("the slider is not read with its pace: %r" % (slider and slider.description))
+for link in ("官方论坛", "客服中心", "Ostrel"):
+    button = find(frame, lambda n: n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name == link)
+    if button is None or not button.description.startswith("在浏览器中打开http"):
+        faults.append("%s is described as %r" % (link, button and button.description))
+table = find(frame, lambda n: n.getRole() == pyatspi.ROLE_TABLE and n.name == "查询结果")
+headers = []
+if table is not None:
+    # Qt's bridge answers GetColumnHeader through the first row's cells, which an empty table
+    # lacks: the headers are read as the table's own header children.
+    headers = [child.name for child in table
+               if child is not None and child.getRole() == pyatspi.ROLE_TABLE_COLUMN_HEADER]
+if headers != ["编号", "域名", "百度", "Google", "360", "Sogou"]:
+    faults.append("the empty results table's column headers: %r" % headers)
+
 announced = []
 if message is not None and start is not None:
     def heard(event):  # only the status bar's: the box that comes with it says the same

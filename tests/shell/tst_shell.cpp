@@ -319,7 +319,11 @@ private slots:
         for (const auto &[link, site] : { std::pair("Command3", f.settings.forumUrl),
                                           { "Command4", f.settings.serviceUrl },
                                           { "Command5", f.settings.resourceUrl } })
-            QCOMPARE(f.button(link)->accessibleDescription(), site);
+            QCOMPARE(f.button(link)->accessibleDescription(), "在浏览器中打开" + site);
+        // and hears the pace as it reads.
+        QCOMPARE(f.form->findChild<QSlider *>("Slider1")->accessibleDescription(), "2秒/次");
+        f.form->findChild<QSlider *>("Slider1")->setValue(7);
+        QCOMPARE(f.form->findChild<QSlider *>("Slider1")->accessibleDescription(), "7秒/次");
         // An opener that starts, then finds no browser: the same box with the address.
         f.fake.failsLater = true;
         f.click("Command3");
@@ -538,6 +542,11 @@ private slots:
         QVERIFY(qAbs(baidu.at(0).y() - 3.0722) < 0.001 && qAbs(baidu.at(1).y() - 3.0917) < 0.001);
         QCOMPARE(qobject_cast<QLineSeries *>(lines.at(2))->count(), 0);
         QCOMPARE(chart->accessibleName(), "a.com的收录数量走势图");
+        for (QWidget *part : { static_cast<QWidget *>(chart), chart->viewport() }) // nothing
+            QVERIFY(!(part->focusPolicy() & Qt::TabFocus) // unnamed to land on
+                    && !QAccessible::queryAccessibleInterface(part)
+                            ->text(QAccessible::Name)
+                            .isEmpty());
         QVERIFY(chart->accessibleDescription().contains("对数刻度，共2次查询"));
         QCOMPARE(window->accessibleName(), "历史记录：a.com");
         QVERIFY(!past->accessibleName().isEmpty());
