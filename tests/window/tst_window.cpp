@@ -47,7 +47,7 @@ int TickMarksAlongTheBottom(QWidget &widget)
 
 } // namespace
 
-class TestShell : public QObject
+class TestWindow : public QObject
 {
     Q_OBJECT
 
@@ -940,5 +940,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestShell)
-#include "tst_shell.moc"
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"
