@@ -109,10 +109,11 @@ seen=$(with_xvfb env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$scratch/runti
   windows() { LC_ALL=C.UTF-8 xwininfo -root -tree | grep -c "Varnel网站收录"; }
   start() {
     QT_QPA_PLATFORM=xcb "$1" --stats-url http://127.0.0.1:9 --update-url http://127.0.0.1:9 \
-      >/dev/null 2>&1 &
+      >/dev/null 2>"$XDG_RUNTIME_DIR/said" &
     program=$!
     for _ in $(seq 1800); do
       [ "$(windows)" -ge 1 ] && ls "$XDG_RUNTIME_DIR"/varnel-index-query-* >/dev/null 2>&1 && break
+      kill -0 $program 2>/dev/null || break
       sleep 0.1
     done
   }
@@ -121,14 +122,23 @@ seen=$(with_xvfb env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$scratch/runti
   echo "second start: $? windows: $(windows)"
   kill -KILL $program
   wait $program 2>/dev/null
+  # The server first lets go of the killed window; on a loaded machine Xvfb now and then still
+  # turns the next client away, which is Xvfb'"'"'s, not the program'"'"'s: asked once more then.
+  for _ in $(seq 600); do [ "$(windows)" -eq 0 ] && break; sleep 0.1; done
   start "$1"
+  if ! kill -0 $program 2>/dev/null && grep -q "could not connect to display" "$XDG_RUNTIME_DIR/said"; then
+    start "$1"
+  fi
   kill -0 $program 2>/dev/null && echo "after a kill: windows: $(windows)"
+  kill -0 $program 2>/dev/null || cat "$XDG_RUNTIME_DIR/said"
   kill $program
   wait $program 2>/dev/null
   pgrep -u "$(id -u)" -f "[d]bus-launch --autolaunch" >/dev/null && echo "a bus was started"
   true' _ "$prefix/bin/varnel-index-query" "$scratch/handed.txt" 2>&1)
-[ "$seen" = "second start: 0 windows: 1
-after a kill: windows: 1" ] || fail "one window per display: '$seen'"
+# (The shell's own note of a start Xvfb turned away may stand between these lines.)
+[ "$(grep -E '^(second start|after a kill):' <<<"$seen")" = "second start: 0 windows: 1
+after a kill: windows: 1" ] && ! grep -q "a bus was started" <<<"$seen" \
+  || fail "one window per display: '$seen'"
 # Read out as a screen reader reads it: a real AT-SPI client, on a session bus of its own.
 export -f with_xvfb
 out=$(timeout 300 dbus-run-session -- bash -c 'with_xvfb "$@"' _ bash -c '
