@@ -129,58 +129,59 @@ void SetApplicationNames()
     QGuiApplication::setDesktopFileName(QStringLiteral("com.varnel.IndexQuery"));
 }
 
-CommandLine ParseCommandLine(const QStringList &arguments)
+namespace {
+
+// The program's own options, in the order --help lists them.
+struct OwnOptions
 {
-    const AppSettings build = AppSettings::fromBuild();
-    QCommandLineParser parser;
-    // Qt's own options come with one dash ("-platform xcb"), as do -h and -v.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    QCommandLineOption help, version, stats, update, batch, pace, output, resume, compareLast,
+        historyFile, noHistory, serviceSettings;
+    QList<QCommandLineOption> all() const
+    {
+        return { help,   version, stats,       update,      batch,     pace,
+                 output, resume,  compareLast, historyFile, noHistory, serviceSettings };
+    }
+};
+
+OwnOptions MakeOwnOptions(const AppSettings &build)
+{
     // Our own help and version options: Qt's describe themselves in English.
-    const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") },
-                                  QStringLiteral("显示本帮助并退出。"));
-    const QCommandLineOption version({ QStringLiteral("v"), QStringLiteral("version") },
-                                     QStringLiteral("显示版本并退出。"));
-    parser.addOptions({ help, version });
-    const QCommandLineOption stats
-        = ServiceOption(QStringLiteral("stats-url"), QStringLiteral("网站统计服务"),
-                        QStringLiteral("/siteall/<域名>"), build.statsBase);
-    const QCommandLineOption update
-        = ServiceOption(QStringLiteral("update-url"), QStringLiteral("更新服务器"),
-                        QStringLiteral("/version/main.txt"), build.updateUrl);
-    parser.addOptions({ stats, update });
-    const QCommandLineOption batch(QStringLiteral("batch"),
-                                   QStringLiteral("不开窗口，查询列表文件LIST中的域名。"),
-                                   QStringLiteral("LIST"));
-    const QCommandLineOption pace(QStringLiteral("pace"),
-                                  QStringLiteral("批量模式每个域名的秒数，2到60的整数，默认2。"),
-                                  QStringLiteral("SECONDS"));
-    const QCommandLineOption output(
-        QStringLiteral("output"),
-        QStringLiteral("批量模式把结果逐行追加到CSV文件FILE（新文件先写表头）；"
-                       "FILE以.xlsx结尾时，结束时写出Excel工作簿。"),
-        QStringLiteral("FILE"));
-    const QCommandLineOption resume(
-        QStringLiteral("resume"),
-        QStringLiteral("与--output同用：文件中已有收录数量的域名不再查询，新行接着编号追加。"));
-    const QCommandLineOption compareLast(
-        QStringLiteral("compare-last"),
-        QStringLiteral("批量模式结束后，把本次查询与历史中的上一次查询的比较（每个引擎的前后数量、"
-                       "变化和变化百分比，新增、消失、新失败和恢复的域名）写入CSV文件FILE。"),
-        QStringLiteral("FILE"));
-    parser.addOptions({ batch, pace, output, resume, compareLast });
-    const QCommandLineOption historyFile(
-        QStringLiteral("history-file"),
-        QStringLiteral("把每次查询的结果记入历史文件PATH（SQLite）。默认：用户数据文件夹中的"
-                       "history.sqlite（~/.local/share/Varnel/varnel-index-query/）。"),
-        QStringLiteral("PATH"));
-    const QCommandLineOption noHistory(QStringLiteral("no-history"),
-                                       QStringLiteral("本次运行不记录历史。"));
-    parser.addOptions({ historyFile, noHistory });
-    const QCommandLineOption serviceSettings(
-        QStringLiteral("service-settings"),
-        QStringLiteral("打开窗口后先显示“服务设置”（网站统计服务、更新服务和代理，按用户保存在"
-                       "~/.config/Varnel/varnel-index-query.conf，批量模式也用）。"));
-    parser.addOption(serviceSettings);
+    return {
+        { { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("显示本帮助并退出。") },
+        { { QStringLiteral("v"), QStringLiteral("version") }, QStringLiteral("显示版本并退出。") },
+        ServiceOption(QStringLiteral("stats-url"), QStringLiteral("网站统计服务"),
+                      QStringLiteral("/siteall/<域名>"), build.statsBase),
+        ServiceOption(QStringLiteral("update-url"), QStringLiteral("更新服务器"),
+                      QStringLiteral("/version/main.txt"), build.updateUrl),
+        { QStringLiteral("batch"), QStringLiteral("不开窗口，查询列表文件LIST中的域名。"),
+          QStringLiteral("LIST") },
+        { QStringLiteral("pace"), QStringLiteral("批量模式每个域名的秒数，2到60的整数，默认2。"),
+          QStringLiteral("SECONDS") },
+        { QStringLiteral("output"),
+          QStringLiteral("批量模式把结果逐行追加到CSV文件FILE（新文件先写表头）；"
+                         "FILE以.xlsx结尾时，结束时写出Excel工作簿。"),
+          QStringLiteral("FILE") },
+        { QStringLiteral("resume"),
+          QStringLiteral("与--output同用：文件中已有收录数量的域名不再查询，新行接着编号追加。") },
+        { QStringLiteral("compare-last"),
+          QStringLiteral("批量模式结束后，把本次查询与历史中的上一次查询的比较（每个引擎的前后"
+                         "数量、变化和变化百分比，新增、消失、新失败和恢复的域名）写入CSV文件"
+                         "FILE。"),
+          QStringLiteral("FILE") },
+        { QStringLiteral("history-file"),
+          QStringLiteral("把每次查询的结果记入历史文件PATH（SQLite）。默认：用户数据文件夹中的"
+                         "history.sqlite（~/.local/share/Varnel/varnel-index-query/）。"),
+          QStringLiteral("PATH") },
+        { QStringLiteral("no-history"), QStringLiteral("本次运行不记录历史。") },
+        { QStringLiteral("service-settings"),
+          QStringLiteral("打开窗口后先显示“服务设置”（网站统计服务、更新服务和代理，按用户保存在"
+                         "~/.config/Varnel/varnel-index-query.conf，批量模式也用）。") },
+    };
+}
+
+// Qt's own options pass to the toolkit unlisted.
+void AddQtOptions(QCommandLineParser &parser)
+{
     for (const char *name : kQtValueOptions) {
         QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -191,70 +192,101 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         qtFlag.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(qtFlag);
     }
+}
 
-    CommandLine result;
-    auto refuse = [&](const QString &why) {
-        result.exitStatus = 2;
-        result.output = why + QStringLiteral("\n用 --help 查看用法。\n");
-        return result;
-    };
-    if (!parser.parse(arguments)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        return refuse(unknown.isEmpty()
-                          ? parser.errorText()
-                          : QStringLiteral("未知选项：%1")
-                                .arg(QLatin1String(unknown.constFirst().size() == 1 ? "-" : "--")
-                                     + unknown.constFirst()));
-    }
-    for (const QCommandLineOption &service : { stats, update }) {
-        const QString name = service.names().constFirst();
+CommandLine Refused(const QString &why)
+{
+    CommandLine refused;
+    refused.exitStatus = 2;
+    refused.output = why + QStringLiteral("\n用 --help 查看用法。\n");
+    return refused;
+}
+
+// Each Read… takes its options into `result`; it returns why they are refused, or nothing.
+QString ReadServices(const QCommandLineParser &parser, const OwnOptions &own, CommandLine &result)
+{
+    for (const QCommandLineOption &service : { own.stats, own.update }) {
         if (!parser.isSet(service))
             continue;
         const QString base = ServiceBase(parser.value(service));
         if (base.isEmpty())
-            return refuse(QStringLiteral("--%1: ").arg(name)
-                          + NotAServiceAddress(parser.value(service)));
-        (service.names() == stats.names() ? result.statsUrl : result.updateUrl) = base;
+            return QStringLiteral("--%1: ").arg(service.names().constFirst())
+                + NotAServiceAddress(parser.value(service));
+        (service.names() == own.stats.names() ? result.statsUrl : result.updateUrl) = base;
     }
-    if (parser.isSet(batch)) {
-        BatchOptions options;
-        options.list = parser.value(batch);
-        if (parser.isSet(pace)) {
-            bool whole = false;
-            const int seconds = parser.value(pace).toInt(&whole);
-            if (!whole || seconds < 2 || seconds > 60)
-                return refuse(
-                    QStringLiteral("--pace: 须为2到60的整数秒：\"%1\"").arg(parser.value(pace)));
-            options.paceMs = seconds * 1000;
-        }
-        options.output = parser.value(output);
-        options.resume = parser.isSet(resume);
-        options.compareLast = parser.value(compareLast);
-        if (options.resume && options.output.isEmpty())
-            return refuse(QStringLiteral("--resume须与--output同用"));
-        if (!parser.positionalArguments().isEmpty())
-            return refuse(
-                QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().constFirst()));
-        result.batch = options;
-    } else if (parser.isSet(pace) || parser.isSet(output) || parser.isSet(resume)
-               || parser.isSet(compareLast)) {
-        return refuse(QStringLiteral("--pace、--output、--resume和--compare-last只用于--batch"));
+    return {};
+}
+
+QString ReadBatch(const QCommandLineParser &parser, const OwnOptions &own, CommandLine &result)
+{
+    if (!parser.isSet(own.batch)) {
+        if (parser.isSet(own.pace) || parser.isSet(own.output) || parser.isSet(own.resume)
+            || parser.isSet(own.compareLast))
+            return QStringLiteral("--pace、--output、--resume和--compare-last只用于--batch");
+        return {};
     }
-    if (parser.isSet(historyFile) && parser.isSet(noHistory))
-        return refuse(QStringLiteral("--history-file和--no-history不能同用"));
-    if (parser.isSet(historyFile) && parser.value(historyFile).isEmpty())
-        return refuse(QStringLiteral("--history-file: 须指定文件"));
-    result.historyFile = parser.value(historyFile);
-    result.noHistory = parser.isSet(noHistory);
-    if (parser.isSet(serviceSettings) && result.batch)
-        return refuse(QStringLiteral("--service-settings不能与--batch同用"));
-    result.serviceSettings = parser.isSet(serviceSettings);
+    BatchOptions options;
+    options.list = parser.value(own.batch);
+    if (parser.isSet(own.pace)) {
+        bool whole = false;
+        const int seconds = parser.value(own.pace).toInt(&whole);
+        if (!whole || seconds < 2 || seconds > 60)
+            return QStringLiteral("--pace: 须为2到60的整数秒：\"%1\"").arg(parser.value(own.pace));
+        options.paceMs = seconds * 1000;
+    }
+    options.output = parser.value(own.output);
+    options.resume = parser.isSet(own.resume);
+    options.compareLast = parser.value(own.compareLast);
+    if (options.resume && options.output.isEmpty())
+        return QStringLiteral("--resume须与--output同用");
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().constFirst());
+    result.batch = options;
+    return {};
+}
+
+QString ReadTheRest(const QCommandLineParser &parser, const OwnOptions &own, CommandLine &result)
+{
+    if (parser.isSet(own.historyFile) && parser.isSet(own.noHistory))
+        return QStringLiteral("--history-file和--no-history不能同用");
+    if (parser.isSet(own.historyFile) && parser.value(own.historyFile).isEmpty())
+        return QStringLiteral("--history-file: 须指定文件");
+    result.historyFile = parser.value(own.historyFile);
+    result.noHistory = parser.isSet(own.noHistory);
+    if (parser.isSet(own.serviceSettings) && result.batch)
+        return QStringLiteral("--service-settings不能与--batch同用");
+    result.serviceSettings = parser.isSet(own.serviceSettings);
     result.listFiles = parser.positionalArguments();
-    if (parser.isSet(help)) {
+    return {};
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const QStringList &arguments)
+{
+    const OwnOptions own = MakeOwnOptions(AppSettings::fromBuild());
+    QCommandLineParser parser;
+    // Qt's own options come with one dash ("-platform xcb"), as do -h and -v.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions(own.all());
+    AddQtOptions(parser);
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        return Refused(unknown.isEmpty()
+                           ? parser.errorText()
+                           : QStringLiteral("未知选项：%1")
+                                 .arg(QLatin1String(unknown.constFirst().size() == 1 ? "-" : "--")
+                                      + unknown.constFirst()));
+    }
+    CommandLine result;
+    for (const auto read : { ReadServices, ReadBatch, ReadTheRest }) {
+        if (const QString why = read(parser, own, result); !why.isEmpty())
+            return Refused(why);
+    }
+    if (parser.isSet(own.help)) {
         result.exitStatus = 0;
-        result.output = HelpText({ help, version, stats, update, batch, pace, output, resume,
-                                   compareLast, historyFile, noHistory, serviceSettings });
-    } else if (parser.isSet(version)) {
+        result.output = HelpText(own.all());
+    } else if (parser.isSet(own.version)) {
         result.exitStatus = 0;
         result.output = QCoreApplication::applicationName() + u' '
             + QCoreApplication::applicationVersion() + u'\n';
