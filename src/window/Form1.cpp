@@ -63,6 +63,14 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, ServiceS
 {
     ui->setupUi(this);
     m_title = windowTitle();
+    layOut();
+    wireList();
+    wireRun();
+    wireHistoryAndServices(services);
+}
+
+void Form1::layOut()
+{
     // Its laid-out size is its smallest; larger, the results table and the list take the room.
     auto *growing = new GrowingLayout(this);
     growing->growRight(ui->ListView1);
@@ -81,8 +89,7 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, ServiceS
     ui->Label2->adjustSize();
     m_results = new ResultsModel(ui->ListView1);
     SetUpResultsTable(ui->ListView1, new ResultsOrder(m_results, m_results));
-    auto *resultsActions = new ResultsTableActions(ui->ListView1, m_platform, this);
-    m_resultsActions = resultsActions;
+    m_resultsActions = new ResultsTableActions(ui->ListView1, m_platform, this);
     ui->s1->setPanels({ QStringLiteral("运行提示："), QStringLiteral("正在检测程序最新版本.."),
                         QString(), QStringLiteral("Varnel出品") },
                       { 96, 636, 96, 96 }, 2);
@@ -92,7 +99,12 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, ServiceS
     ui->s1->panel(2)->setAccessibleDescription(QStringLiteral("运行提示"));
     platform::OpenContextMenusOnShiftF10(this);
     platform::ReadOutAsFrame(this);
+}
 
+// The list's gestures: a click queries, a press imports, a double click or Delete removes, and
+// pastes and drops bring lists as people have them.
+void Form1::wireList()
+{
     m_query = new DomainQuery({ ui->List1, m_results, ui->s1 }, m_state, m_settings.statsBase,
                               m_settings.fetchLimits, this);
     connect(ui->List1, &platform::ListBox::listClick, m_query, &DomainQuery::onListClick);
@@ -109,7 +121,10 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, ServiceS
     connect(ui->List1, &platform::ListBox::listDropFile, m_import, &DomainImport::dropFile);
     connect(ui->List1, &platform::ListBox::listDropText, m_import, &DomainImport::dropText);
     connect(ui->List1, &platform::ListBox::listDropRefused, m_import, &DomainImport::refuseDrop);
+}
 
+void Form1::wireRun()
+{
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(1000);
@@ -119,10 +134,10 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, ServiceS
         { ui->List1, m_results, ui->s1, ui->Command2, m_timer1, ui->Slider1, ui->Label2, this },
         m_state, *m_query, m_platform.boxes, this);
     connect(ui->Command2, &QPushButton::clicked, m_run, &RunController::onStartStopClick);
-    resultsActions->offerRetry({ [this] { return int(m_run->failedRows().size()); },
-                                 [this] { return m_run->whyNoRetry(); },
-                                 [this] { m_run->retryFailed(); } });
-    connect(m_run, &RunController::runStateChanged, resultsActions,
+    m_resultsActions->offerRetry({ [this] { return int(m_run->failedRows().size()); },
+                                   [this] { return m_run->whyNoRetry(); },
+                                   [this] { m_run->retryFailed(); } });
+    connect(m_run, &RunController::runStateChanged, m_resultsActions,
             &ResultsTableActions::refreshRetry);
     // A run of hours: its progress shows on the launcher, and its end outside the window.
     connect(m_run, &RunController::progressChanged, this, [this](int done, int total) {
@@ -133,6 +148,10 @@ Form1::Form1(const AppSettings &settings, platform::Platform &platform, ServiceS
             m_platform.desktop.progress(0.0, false);
     });
     connect(m_run, &RunController::finished, this, &Form1::announceEnd);
+}
+
+void Form1::wireHistoryAndServices(ServiceSwitch *services)
+{
     ui->ListView1->setItemDelegate(new CountChangeMarks(ui->ListView1));
     m_history = new HistoryActions(
         { ui->ListView1, m_results, ui->List1, m_run, ui->s1, this }, m_platform,
@@ -242,7 +261,8 @@ void Form1::showWhetherSample(bool sample)
     m_resultsActions->setSheetName(sample ? QStringLiteral("收录查询结果（示例数据）")
                                           : QStringLiteral("收录查询结果"));
     m_serviceActions->setSampleInUse(sample);
-    const auto opens = [](const QString &url) { return QStringLiteral("在浏览器中打开%1").arg(url); };
+    const auto opens
+        = [](const QString &url) { return QStringLiteral("在浏览器中打开%1").arg(url); };
     ui->Command3->setAccessibleDescription(opens(m_settings.forumUrl));
     ui->Command4->setAccessibleDescription(opens(m_settings.serviceUrl));
     ui->Command5->setAccessibleDescription(opens(m_settings.resourceUrl));

@@ -58,6 +58,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The constructor's parts, in their order.
+    void layOut();
+    void wireList();
+    void wireRun();
+    void wireHistoryAndServices(ServiceSwitch *services);
     void openAddDialog();
     // A run or a retry ended while the user looked elsewhere: tell them.
     void announceEnd();
