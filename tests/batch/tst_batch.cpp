@@ -362,6 +362,37 @@ private slots:
         QCOMPARE(AskSqlite(killed, "PRAGMA quick_check").toString(), "ok");
     }
 
+    // As a child process: SIGTERM mid-run ends the wait at once, with the summary and status
+    // 143; a reader that goes away is a failed write, said, and status 4.
+    void endedFromOutside()
+    {
+        const QStringList run { "--batch",        list,           "--stats-url",
+                                f->server.base(), "--update-url", f->server.base(),
+                                "--no-history" };
+        QProcess program;
+        QByteArray written;
+        const auto finished = [&] { // the loopback server answers meanwhile
+            while (program.state() != QProcess::NotRunning && !program.waitForFinished(10))
+                QCoreApplication::processEvents();
+            return QString::fromUtf8(program.readAllStandardError());
+        };
+        program.start(PROGRAM_DIR "/varnel-index-query", run + QStringList { "--pace", "60" });
+        QTRY_VERIFY_WITH_TIMEOUT((written += program.readAllStandardOutput()).contains("a.com"),
+                                 60'000);
+        program.terminate();
+        const QString said = finished();
+        QCOMPARE(program.exitCode(), 143);
+        QVERIFY2(said.contains("已中断，还有2个域名未查询"), qPrintable(said));
+
+        program.start("bash",
+                      QStringList { "-c", "\"$0\" \"$@\" | true; echo status ${PIPESTATUS[0]} >&2",
+                                    PROGRAM_DIR "/varnel-index-query" }
+                          + run);
+        const QString closed = finished();
+        QVERIFY2(closed.contains("无法写入标准输出") && closed.endsWith("status 4\n"),
+                 qPrintable(closed));
+    }
+
     // Where the window cannot show, one line says so and points to --batch (status 1); with no
     // home to keep it in, no history, said in one line, and the batch runs as ever.
     void withoutADesktop()
