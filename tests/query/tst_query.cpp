@@ -1,4 +1,5 @@
 #include "CountReading.h"
+#include "DomainPage.h"
 #include "Form1Fixture.h"
 #include "PageCuts.h"
 #include "SuffixMarkers.h"
@@ -105,6 +106,27 @@ private slots:
         for (const char *domain : { "<i>a.com", "a.com", "b.com", "d.com", "e.com" })
             f->serveCounts(domain, { "1", "2", "3", "4" });
         f->serveCounts("c.com", { "12,300", "", "7", "35" });
+    }
+
+    // Each way a page can fail has the words the row and the status line give it.
+    void failureWords()
+    {
+        using Mode = ScriptedHttpServer::Mode;
+        const std::pair<ScriptedHttpServer::Reply, const char *> pages[] = {
+            { { 200, {}, Mode::NoAnswer }, "超时" },
+            { { 200, QByteArray(4096, 'x'), Mode::CloseMidBody }, "数据格式错误" },
+            { { 404, "gone" }, "HTTP 404" },
+            { { 200, "<html>no table</html>" }, "页面中没有收录数据" },
+        };
+        FetchLimits limits;
+        limits.timeLimitMs = 300; // for the page that never answers
+        const QString base = f->server.base() + "/siteall/";
+        for (const auto &[reply, words] : pages) {
+            f->server.setReply("/siteall/x.com", reply);
+            QCOMPARE(FetchDomainPage(base, "x.com", limits).failure, QString(words));
+        }
+        QCOMPARE(FetchDomainPage("http://127.0.0.1:9/siteall/", "x.com", limits).failure,
+                 QString("无法连接"));
     }
 
     // An empty list is said, never run. Import, set the pace, run to the end one step at a time
