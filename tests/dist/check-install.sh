@@ -28,6 +28,12 @@ with_xvfb() {
     rm -f "$said"
     return 1
   fi
+  # Told its number, the server may still be settling on a loaded machine: it is used once it
+  # answers a client.
+  for _ in $(seq 600); do
+    DISPLAY=:$display xwininfo -root >/dev/null 2>&1 && break
+    sleep 0.1
+  done
   DISPLAY=:$display "$@"
   status=$?
   kill "$server" 2>/dev/null
@@ -89,16 +95,22 @@ desktop-file-validate "$prefix/share/applications/$app.desktop" || fail "desktop
 # Docks and task switchers match the window to its desktop entry (and its icon) by its class.
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$app.desktop")
 seen=$(with_xvfb bash -c '
-  QT_QPA_PLATFORM=xcb "$1" --stats-url http://127.0.0.1:9 --update-url http://127.0.0.1:9 >/dev/null 2>&1 &
-  program=$!
-  for _ in $(seq 1800); do # a first start in a fresh system builds the font cache first
-    id=$(LC_ALL=C.UTF-8 xwininfo -root -tree | awk "/Varnel/ { print \$1; exit }")
-    [ -n "$id" ] && break
-    sleep 0.1
+  for attempt in 1 2; do
+    QT_QPA_PLATFORM=xcb "$1" --stats-url http://127.0.0.1:9 --update-url http://127.0.0.1:9 \
+      >/dev/null 2>"$2" &
+    program=$!
+    for _ in $(seq 1800); do # a first start in a fresh system builds the font cache first
+      id=$(LC_ALL=C.UTF-8 xwininfo -root -tree | awk "/Varnel/ { print \$1; exit }")
+      [ -n "$id" ] && break
+      kill -0 $program 2>/dev/null || break
+      sleep 0.1
+    done
+    # Xvfb on a loaded machine now and then turns a client away: asked once more then.
+    [ -z "$id" ] && grep -q "could not connect to display" "$2" || break
   done
   [ -n "$id" ] && xprop -id "$id" WM_CLASS
-  [ -n "$id" ] || echo "no window in 180 s"
-  kill $program' _ "$prefix/bin/varnel-index-query" 2>&1)
+  [ -n "$id" ] || echo "no window in 180 s: $(cat "$2")"
+  kill $program 2>/dev/null' _ "$prefix/bin/varnel-index-query" "$scratch/wm.err" 2>/dev/null)
 grep -q ", \"$wm_class\"\$" <<<"$seen" || fail "window class '$seen', desktop entry says '$wm_class'"
 # A second start on the same display hands over to the window there and ends, leaving one
 # window; a socket left by a start killed outright never blocks the next. With no session bus,
@@ -143,12 +155,22 @@ after a kill: windows: 1" ] && ! grep -q "a bus was started" <<<"$seen" \
 export -f with_xvfb
 out=$(timeout 300 dbus-run-session -- bash -c 'with_xvfb "$@"' _ bash -c '
   dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
-  QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$1" >/dev/null 2>&1 &
-  program=$!
+  for attempt in 1 2; do
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$1" >/dev/null 2>"$3" &
+    program=$!
+    for _ in $(seq 1800); do
+      LC_ALL=C.UTF-8 xwininfo -root -tree | grep -q "Varnel网站收录" && break
+      kill -0 $program 2>/dev/null || break
+      sleep 0.1
+    done
+    # Xvfb on a loaded machine now and then turns a client away: asked once more then.
+    ! kill -0 $program 2>/dev/null && grep -q "could not connect to display" "$3" || break
+  done
   /usr/bin/python3 "$2"
   status=$?
   kill $program
-  exit $status' _ "$prefix/bin/varnel-index-query" "$(dirname "$0")/read-out.py" 2>/dev/null) \
+  exit $status' _ "$prefix/bin/varnel-index-query" "$(dirname "$0")/read-out.py" "$scratch/read-out.err" \
+  2>/dev/null) \
   || fail "read out: $out"
 appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml" >/dev/null \
   || fail "metainfo: $(appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml")"
