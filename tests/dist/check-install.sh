@@ -113,7 +113,7 @@ seen=$(with_xvfb bash -c '
   kill $program 2>/dev/null' _ "$prefix/bin/varnel-index-query" "$scratch/wm.err" 2>/dev/null)
 grep -q ", \"$wm_class\"\$" <<<"$seen" || fail "window class '$seen', desktop entry says '$wm_class'"
 # A second start on the same display hands over to the window there and ends, leaving one
-# window; a socket left by a start killed outright never blocks the next. With no session bus,
+# window (a start for 服务设置 has the window show its dialog); a socket left by a start killed outright never blocks the next. With no session bus,
 # none is started behind the user's back (dbus-launch would outlive the program).
 printf 'handed.com\n' >"$scratch/handed.txt"
 seen=$(with_xvfb env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$scratch/runtime" bash -c '
@@ -132,6 +132,13 @@ seen=$(with_xvfb env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$scratch/runti
   start "$1"
   QT_QPA_PLATFORM=xcb timeout 60 "$1" "$2" >/dev/null 2>&1
   echo "second start: $? windows: $(windows)"
+  QT_QPA_PLATFORM=xcb timeout 60 "$1" --service-settings >/dev/null 2>&1
+  settings=$?
+  for _ in $(seq 600); do
+    LC_ALL=C.UTF-8 xwininfo -root -tree | grep -q "\"服务设置\"" && break
+    sleep 0.1
+  done
+  LC_ALL=C.UTF-8 xwininfo -root -tree | grep -q "\"服务设置\"" && echo "settings start: $settings shown"
   kill -KILL $program
   wait $program 2>/dev/null
   # The server first lets go of the killed window; on a loaded machine Xvfb now and then still
@@ -148,7 +155,8 @@ seen=$(with_xvfb env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$scratch/runti
   pgrep -u "$(id -u)" -f "[d]bus-launch --autolaunch" >/dev/null && echo "a bus was started"
   true' _ "$prefix/bin/varnel-index-query" "$scratch/handed.txt" 2>&1)
 # (The shell's own note of a start Xvfb turned away may stand between these lines.)
-[ "$(grep -E '^(second start|after a kill):' <<<"$seen")" = "second start: 0 windows: 1
+[ "$(grep -E '^(second start|settings start|after a kill):' <<<"$seen")" = "second start: 0 windows: 1
+settings start: 0 shown
 after a kill: windows: 1" ] && ! grep -q "a bus was started" <<<"$seen" \
   || fail "one window per display: '$seen'"
 # Read out as a screen reader reads it: a real AT-SPI client, on a session bus of its own.
