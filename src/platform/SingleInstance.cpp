@@ -1,6 +1,7 @@
 #include "SingleInstance.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QRegularExpression>
@@ -26,12 +27,17 @@ QString SingleInstance::socketFor(const QString &platformName)
         display = qEnvironmentVariable("DISPLAY");
     if (display.isEmpty())
         return {};
-    // XDG_RUNTIME_DIR is the user's own; without it, a folder of the user's own in /tmp.
+    // XDG_RUNTIME_DIR is the user's own; without it, a folder of the user's own in /tmp, used
+    // only when it is nobody else's (another user could have made it first, to listen there).
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QDir(folder).exists())
+    if (folder.isEmpty() || !QDir(folder).exists()) {
         folder = QDir::tempPath() + QStringLiteral("/varnel-index-query-%1").arg(::getuid());
-    if (!QDir().mkpath(folder))
-        return {};
+        QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QFileInfo made(folder);
+        if (!made.isDir() || made.isSymLink() || made.ownerId() != ::getuid()
+            || made.permissions() & (QFile::WriteGroup | QFile::WriteOther))
+            return {};
+    }
     static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._-]"));
     return folder + QStringLiteral("/varnel-index-query-")
         + QString(display).replace(unsafe, QStringLiteral("_"));

@@ -84,10 +84,12 @@ private slots:
     {
         using platform::SingleInstance;
         QTemporaryDir runtime;
-        const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR"), display = qgetenv("DISPLAY");
+        const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR"), display = qgetenv("DISPLAY"),
+                         tmpBefore = qgetenv("TMPDIR");
         const auto restore = qScopeGuard([&] {
             qputenv("XDG_RUNTIME_DIR", runtimeBefore);
             qputenv("DISPLAY", display);
+            tmpBefore.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpBefore);
         });
         qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
         qputenv("DISPLAY", ":7");
@@ -96,6 +98,15 @@ private slots:
         QVERIFY(SingleInstance::socketFor("offscreen").isEmpty());
         qputenv("DISPLAY", ":8");
         QVERIFY(SingleInstance::socketFor("xcb") != socket);
+        // Without a runtime folder, a folder of the user's own in the temporary one, never one
+        // that others may write to.
+        QTemporaryDir tmp;
+        qputenv("TMPDIR", tmp.path().toUtf8());
+        qunsetenv("XDG_RUNTIME_DIR");
+        QVERIFY(SingleInstance::socketFor("xcb").startsWith(tmp.path() + "/varnel-index-query-"));
+        QFile::setPermissions(QFileInfo(SingleInstance::socketFor("xcb")).path(),
+                              QFile::Permissions(0x7777));
+        QVERIFY(SingleInstance::socketFor("xcb").isEmpty());
         qunsetenv("DISPLAY");
         QVERIFY(SingleInstance::socketFor("xcb").isEmpty());
 
