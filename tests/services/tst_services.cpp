@@ -101,6 +101,7 @@ private slots:
                  qPrintable(tested));
 
         QCOMPARE(ServiceSettings::load(file).statsBase, f.server.base());
+        QCOMPARE(f.fake.log.filter("warning").size(), 0); // saved and ready: nothing to say
         QCOMPARE(f.form->windowTitle(), "Varnel网站收录批量查询器");
         QVERIFY(!sample.running());
         QVERIFY(f.button("Command2")->isEnabled()); // checked again against the new server
