@@ -2,20 +2,23 @@
 
 #include <QSocketNotifier>
 
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
-volatile std::sig_atomic_t g_received = 0;
+// Exchanged, not read and then written: two signals taken on two threads at once are still a
+// first and a second.
+std::atomic<int> g_received = 0;
+static_assert(std::atomic<int>::is_always_lock_free);
 int g_pipe[2] = { -1, -1 };
 
 void OnSignal(int signal)
 {
-    if (g_received)
+    if (g_received.exchange(signal) != 0)
         ::_exit(128 + signal); // asked twice: no summary, no waiting
-    g_received = signal;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
 }
@@ -67,5 +70,5 @@ BatchSignals::~BatchSignals()
 
 int BatchSignals::received() const
 {
-    return g_received;
+    return g_received.load();
 }

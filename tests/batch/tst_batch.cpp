@@ -363,34 +363,54 @@ private slots:
     }
 
     // As a child process: SIGTERM mid-run ends the wait at once, with the summary and status
-    // 143; a reader that goes away is a failed write, said, and status 4.
+    // 143, and the workbook written with the rows made, nothing beside it; a second signal ends
+    // it at once, without a summary; a reader that goes away is a failed write, said, status 4.
     void endedFromOutside()
     {
         const QStringList run { "--batch",        list,           "--stats-url",
                                 f->server.base(), "--update-url", f->server.base(),
                                 "--no-history" };
         QProcess program;
-        QByteArray written;
+        QString said;
+        const auto startWaiting = [&](const QStringList &output) { // after the first row
+            said.clear();
+            program.start(PROGRAM_DIR "/varnel-index-query",
+                          run + output + QStringList { "--pace", "60" });
+            QTRY_VERIFY_WITH_TIMEOUT((said += program.readAllStandardError()).contains("1 a.com"),
+                                     60'000);
+        };
         const auto finished = [&] { // the loopback server answers meanwhile
             while (program.state() != QProcess::NotRunning && !program.waitForFinished(10))
                 QCoreApplication::processEvents();
-            return QString::fromUtf8(program.readAllStandardError());
+            return said += QString::fromUtf8(program.readAllStandardError());
         };
-        program.start(PROGRAM_DIR "/varnel-index-query", run + QStringList { "--pace", "60" });
-        QTRY_VERIFY_WITH_TIMEOUT((written += program.readAllStandardOutput()).contains("a.com"),
-                                 60'000);
+        const QString workbook = f->dir.filePath("out.xlsx");
+        startWaiting({ "--output", workbook });
         program.terminate();
-        const QString said = finished();
+        QVERIFY2(finished().contains("已中断，还有2个域名未查询"), qPrintable(said));
         QCOMPARE(program.exitCode(), 143);
-        QVERIFY2(said.contains("已中断，还有2个域名未查询"), qPrintable(said));
+        QVERIFY(ZipPart(workbook, "xl/worksheets/sheet1.xml").contains("<t>a.com</t>"));
+        QCOMPARE(QDir(f->dir.path()).entryList({ "*.xlsx*" }, QDir::Files | QDir::Hidden),
+                 QStringList { "out.xlsx" });
+
+        startWaiting({}); // both signals come while the first is not yet handled
+        const pid_t pid = pid_t(program.processId());
+        ::kill(pid, SIGSTOP);
+        QTRY_VERIFY(ReadFile(QString("/proc/%1/stat").arg(pid)).contains(") T "));
+        ::kill(pid, SIGINT);
+        ::kill(pid, SIGTERM);
+        ::kill(pid, SIGCONT);
+        QVERIFY2(!finished().contains("共查询"), qPrintable(said));
+        QVERIFY2(QList<int>({ 130, 143 }).contains(program.exitCode()),
+                 qPrintable(QString::number(program.exitCode())));
 
         program.start("bash",
                       QStringList { "-c", "\"$0\" \"$@\" | true; echo status ${PIPESTATUS[0]} >&2",
                                     PROGRAM_DIR "/varnel-index-query" }
                           + run);
-        const QString closed = finished();
-        QVERIFY2(closed.contains("无法写入标准输出") && closed.endsWith("status 4\n"),
-                 qPrintable(closed));
+        said.clear();
+        QVERIFY2(finished().contains("无法写入标准输出") && said.endsWith("status 4\n"),
+                 qPrintable(said));
     }
 
     // Where the window cannot show, one line says so and points to --batch (status 1); with no

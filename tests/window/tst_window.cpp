@@ -401,7 +401,11 @@ private slots:
                  qPrintable(rows.left(3000)));
         QVERIFY(ZipPart(workbook, "xl/workbook.xml").contains("name=\"收录查询结果\""));
         QCOMPARE(f.fake.log.last(), cannotSave + "no/results.xlsx\r\n文件夹不存在。");
-        QCOMPARE(QDir(f.dir.path()).entryList({ "*.xlsx*" }, QDir::Files | QDir::Hidden),
+        f.fake.fileAnswers << f.dir.filePath("big.xlsx"); // fails once its writing began
+        WithFileSizeLimit(64, [&] { table->findChild<QAction *>("exportWorkbook")->trigger(); });
+        QVERIFY2(f.fake.log.last().startsWith(cannotSave + "big.xlsx\r\n"),
+                 qPrintable(f.fake.log.last()));
+        QCOMPARE(QDir(f.dir.path()).entryList({ "*.xlsx*", ".xlsx-*" }, QDir::Files | QDir::Hidden),
                  QStringList({ "results.xlsx" }));
         // Whatever a page holds, the sheet is well-formed XML: characters XML does not allow
         // are replaced, a NUL never ends a cell, and text that reads as an escape is escaped.
@@ -543,10 +547,9 @@ private slots:
         QCOMPARE(qobject_cast<QLineSeries *>(lines.at(2))->count(), 0);
         QCOMPARE(chart->accessibleName(), "a.com的收录数量走势图");
         for (QWidget *part : { static_cast<QWidget *>(chart), chart->viewport() }) // nothing
-            QVERIFY(!(part->focusPolicy() & Qt::TabFocus) // unnamed to land on
-                    && !QAccessible::queryAccessibleInterface(part)
-                            ->text(QAccessible::Name)
-                            .isEmpty());
+            QVERIFY(
+                !(part->focusPolicy() & Qt::TabFocus) // unnamed to land on
+                && !QAccessible::queryAccessibleInterface(part)->text(QAccessible::Name).isEmpty());
         QVERIFY(chart->accessibleDescription().contains("对数刻度，共2次查询"));
         QCOMPARE(window->accessibleName(), "历史记录：a.com");
         QVERIFY(!past->accessibleName().isEmpty());
