@@ -116,6 +116,11 @@ grep -q ", \"$wm_class\"\$" <<<"$seen" || fail "window class '$seen', desktop en
 # window (a start for 服务设置 has the window show its dialog); a socket left by a start killed outright never blocks the next. With no session bus,
 # none is started behind the user's back (dbus-launch would outlive the program).
 printf 'handed.com\n' >"$scratch/handed.txt"
+entry=$prefix/share/applications/$app.desktop
+action=$(sed -n '/^\[Desktop Action service-settings\]/,/^\[/s/^Exec=varnel-index-query //p' "$entry")
+grep -qx "Actions=service-settings;" "$entry" && [ -n "$action" ] \
+  && grep -A3 -x "\[Desktop Action service-settings\]" "$entry" | grep -qx "Name\[zh_CN\]=服务设置" \
+  || fail "the desktop entry offers no 服务设置 action"
 seen=$(with_xvfb env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$scratch/runtime" bash -c '
   mkdir -m 700 "$XDG_RUNTIME_DIR"
   windows() { LC_ALL=C.UTF-8 xwininfo -root -tree | grep -c "Varnel网站收录"; }
@@ -132,7 +137,7 @@ seen=$(with_xvfb env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$scratch/runti
   start "$1"
   QT_QPA_PLATFORM=xcb timeout 60 "$1" "$2" >/dev/null 2>&1
   echo "second start: $? windows: $(windows)"
-  QT_QPA_PLATFORM=xcb timeout 60 "$1" --service-settings >/dev/null 2>&1
+  QT_QPA_PLATFORM=xcb timeout 60 "$1" $3 >/dev/null 2>&1 # 服务设置 from the launcher menu
   settings=$?
   for _ in $(seq 600); do
     LC_ALL=C.UTF-8 xwininfo -root -tree | grep -q "\"服务设置\"" && break
@@ -153,7 +158,7 @@ seen=$(with_xvfb env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$scratch/runti
   kill $program
   wait $program 2>/dev/null
   pgrep -u "$(id -u)" -f "[d]bus-launch --autolaunch" >/dev/null && echo "a bus was started"
-  true' _ "$prefix/bin/varnel-index-query" "$scratch/handed.txt" 2>&1)
+  true' _ "$prefix/bin/varnel-index-query" "$scratch/handed.txt" "$action" 2>&1)
 # (The shell's own note of a start Xvfb turned away may stand between these lines.)
 [ "$(grep -E '^(second start|settings start|after a kill):' <<<"$seen")" = "second start: 0 windows: 1
 settings start: 0 shown

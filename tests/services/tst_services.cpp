@@ -1,4 +1,3 @@
-#include "CommandLine.h"
 #include "Form1Fixture.h"
 #include "LoopbackService.h"
 #include "ServiceSettings.h"
@@ -196,25 +195,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(program.state() == QProcess::NotRunning, 60'000);
         const QByteArray out = program.readAllStandardOutput();
         QVERIFY2(program.exitCode() == 0 && out.contains("a.com,1,2,3,4"), out.constData());
-    }
-
-    // A launcher's right-click menu offers 服务设置, which starts the window with it showing;
-    // the batch mode has no window to show it in.
-    void desktopAction()
-    {
-        QFile entry(SOURCE_DIR "/dist/com.varnel.IndexQuery.desktop");
-        QVERIFY(entry.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(entry.readAll()).split(u'\n');
-        QVERIFY(lines.contains("Actions=service-settings;"));
-        const qsizetype section = lines.indexOf("[Desktop Action service-settings]");
-        QVERIFY(section > 0);
-        QVERIFY(lines.mid(section).contains("Name[zh_CN]=服务设置"));
-        const QStringList exec = lines.mid(section).filter(QRegularExpression("^Exec="));
-        QVERIFY(!exec.isEmpty());
-        const CommandLine line = ParseCommandLine(exec.constFirst().mid(5).split(u' '));
-        QVERIFY(!line.exitStatus && line.serviceSettings && !line.batch);
-        QCOMPARE(ParseCommandLine({ "prog", "--service-settings", "--batch", "l.txt" }).exitStatus,
-                 2);
     }
 
     // A writer killed at any moment leaves one whole set of settings, never a mix or nothing.

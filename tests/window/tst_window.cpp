@@ -111,6 +111,13 @@ private slots:
                     paceSlider = slider->geometry();
         const auto tableWidth = [header] { return header->length(); };
         const int columnsWidth = tableWidth();
+        const auto panelWidths = [&f] {
+            QList<int> widths;
+            for (int panel = 1; panel <= 4; ++panel)
+                widths << f.status()->panel(panel)->width();
+            return widths;
+        };
+        QList<int> panels = panelWidths();
         f.form->resize(laidOut + QSize(200, 100));
         QTRY_COMPARE(f.table()->geometry(), table.adjusted(0, 0, 200, 100));
         QCOMPARE(f.list()->geometry(), list.adjusted(0, 0, 0, 100));
@@ -121,6 +128,8 @@ private slots:
         QCOMPARE(slider->geometry(), paceSlider.translated(0, 100));
         QCOMPARE(header->sectionSize(1), widths.first() + 100);
         QCOMPARE(tableWidth(), columnsWidth + 200);
+        panels[1] += 200; // the message's panel takes the width
+        QCOMPARE(panelWidths(), panels);
         f.form->resize(laidOut - QSize(100, 100));
         QTRY_COMPARE(f.form->size(), laidOut);
         QCOMPARE(f.table()->geometry(), table);
@@ -164,9 +173,9 @@ private slots:
         QVERIFY(!batch.exitStatus && batch.batch);
         QCOMPARE(batch.batch->paceMs, 60 * 1000);
         QCOMPARE(ParseCommandLine({ "prog", "l.txt" }).listFiles, QStringList({ "l.txt" }));
-        for (const char *wrong :
-             { "--batch l --pace 1", "--batch l --pace 2.5", "--batch l --resume",
-               "--batch l --pace 61", "--batch l stray", "--output o.csv" })
+        for (const char *wrong : { "--batch l --pace 1", "--batch l --pace 2.5",
+                                   "--batch l --resume", "--batch l --pace 61", "--batch l stray",
+                                   "--output o.csv", "--batch l --service-settings" })
             QCOMPARE(ParseCommandLine(QString("prog ").append(wrong).split(' ')).exitStatus, 2);
         for (const char *bad : { "127.0.0.1:1", "ftp://h", "http://", "", "http://u:p@h",
                                  "http://h/?q", "http://h/#f" }) {
@@ -567,6 +576,8 @@ private slots:
                      && sheet.count("失败原因") == 1,
                  qPrintable(sheet.left(3000)));
         window->close();
+        QCoreApplication::processEvents();
+        QVERIFY(f->fake.log.filter("已经写入").isEmpty()); // nothing was ever waiting
 
         f = started(path, false); // started again
         table = f->table();
