@@ -65,11 +65,6 @@ private slots:
         QCOMPARE(batch({}, false, {}, std::fopen("/dev/full", "w")), 4);
         QCOMPARE(messages, QStringList({ "无法写入标准输出：磁盘空间不足。已停止查询。" }));
 
-        // An entry is one segment of its page's address: it never asks for another page.
-        list = f->writeFile("list.txt", "c.com/../../version/main.txt\n");
-        QCOMPARE(batch(), 1);
-        QVERIFY(f->asked("GET /siteall/c.com%2F..%2F..%2Fversion%2Fmain.txt HTTP/1.1"));
-
         // The gate: no query without a matching version file; why it failed is named.
         f->server.requests.clear();
         for (const QByteArray &version :

@@ -307,17 +307,16 @@ private slots:
             QVERIFY(!f->asked("x.com"));
             QVERIFY(newRunInTime);
             QCOMPARE(f->rowTexts(0).mid(0, 2), QStringList({ "1", "d0.com" }));
-            QCOMPARE(f->rowCount(), 1);
+            QCOMPARE(f->rowCount(), 1); // nor in the status line: the old pages came later
+            QVERIFY(f->status()->panelText(2).startsWith("d0.com查询完毕"));
         }
     }
 
-    // While a step waits for its page: an add with its immediate query makes the last entry
-    // current, yet the resumed step goes on with the run; a stop and a new start keep the stopped
-    // run's late row out of the new run's table and status line.
+    // While a step waits for its page, an add with its immediate query makes the last entry
+    // current, yet the resumed step goes on with the run.
     void actsInsideAStepWait()
     {
         f->serveCounts("b.com", { "5", "6", "7", "8" }, ScriptedHttpServer::Mode::Held);
-        f->serveCounts("d.com", { "5", "6", "7", "8" }, ScriptedHttpServer::Mode::Held);
         f->importLines({ "a.com", "b.com", "c.com", "d.com" });
         f->click("Command2");
         f->onRequest("b.com", [this] {
@@ -329,16 +328,6 @@ private slots:
         QCOMPARE(f->rowTexts(2).mid(0, 3), QStringList({ "3", "b.com", "5" }));
         tick();
         QCOMPARE(f->rowTexts(3).mid(0, 2), QStringList({ "4", "c.com" }));
-
-        f->onRequest("d.com", [this] {
-            f->click("Command2");
-            f->click("Command2");
-            f->server.release();
-        });
-        tick();
-        QCOMPARE(f->rowCount(), 1);
-        QCOMPARE(f->status()->panelText(2), "a.com查询完毕 | 共：5个域名 | 剩余查询：4个");
-        QCOMPARE(f->runState(), kRunning + " cursor:0");
     }
 
     // A rejected entry clicked while an add's query waits is skipped outside any run; the

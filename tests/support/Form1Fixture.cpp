@@ -41,12 +41,8 @@ QByteArray PagePath(const QString &domain)
 
 void StepRunToItsEnd(QWidget &form)
 {
-    auto *timer = form.findChild<QTimer *>(QStringLiteral("Timer1"));
-    timer->setInterval(3600 * 1000);
-    while (timer->isActive()) {
-        QMetaObject::invokeMethod(timer, "timeout");
-        QCoreApplication::sendPostedEvents();
-    }
+    while (form.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive())
+        Step(form);
 }
 
 std::unique_ptr<Form1Fixture> Form1Fixture::KeepingHistory(const QString &path, bool sample)
@@ -57,9 +53,9 @@ std::unique_ptr<Form1Fixture> Form1Fixture::KeepingHistory(const QString &path, 
     });
 }
 
-void Form1Fixture::step()
+void Step(QWidget &form)
 {
-    auto *timer = find<QTimer>("Timer1");
+    auto *timer = form.findChild<QTimer *>(QStringLiteral("Timer1"));
     timer->setInterval(3600 * 1000);
     QMetaObject::invokeMethod(timer, "timeout");
     QCoreApplication::sendPostedEvents();

@@ -17,8 +17,9 @@
 #include <memory>
 
 // Run steps come from the test, never from the clock: the run timer is set too slow to fire by
-// itself, and each step is made as the timer would make it, until the run is over.
+// itself, and a step is made as the timer would make it: one, or until the run is over.
 void StepRunToItsEnd(QWidget &form);
+void Step(QWidget &form);
 
 // A main window wired to a scripted loopback server (statistics pages under /siteall/, the
 // version file, and a forum, service and resource site of its own each) and to platform
@@ -46,8 +47,7 @@ struct Form1Fixture
     platform::StatusBar *status() const { return find<platform::StatusBar>("s1"); }
     QPushButton *button(const char *name) const { return find<QPushButton>(name); }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
-    // One step of the run, as the timer makes it; the timer itself is set too slow to fire.
-    void step();
+    void step() { Step(*form); }
 
     void serveCounts(const QString &domain, const QStringList &counts,
                      ScriptedHttpServer::Mode mode = ScriptedHttpServer::Mode::Normal);

@@ -194,7 +194,7 @@ private slots:
     // services are named.
     void sampleServiceWhenNoneIsNamed()
     {
-        platform::LoopbackService sample, another, third, none;
+        platform::LoopbackService sample, another, none;
         AppSettings settings = ServicesReady(AppSettings(), sample, PROGRAM_DIR "/varnel-standin");
         const QString host = settings.updateUrl.section(u'/', 0, 2);
         QVERIFY2(host.startsWith("http://127.0.0.1:"), qPrintable(settings.updateUrl));
@@ -209,9 +209,6 @@ private slots:
                      QStringList(3, "https://s.example:8443/"));
         QVERIFY(one.updateUrl.startsWith("http://127.0.0.1:"));
         QVERIFY(settings.sampleData && !one.sampleData && !both.sampleData); // real counts
-        const AppSettings update = ServicesReady(AppSettings().withServices({}, "http://u.example"),
-                                                 third, PROGRAM_DIR "/varnel-standin");
-        QVERIFY(update.fetchLimits.direct && !update.updateLimits.direct); // named: any proxy
         QCOMPARE(both.updateUrl, QString("http://u.example/version/main.txt"));
         Form1Fixture f(false, {}, [&](AppSettings &made) { made = settings; });
         QCOMPARE(f.form->windowTitle(), QString("Varnel网站收录批量查询器（示例数据）"));
