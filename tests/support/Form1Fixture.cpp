@@ -45,12 +45,10 @@ void StepRunToItsEnd(QWidget &form)
         Step(form);
 }
 
-std::unique_ptr<Form1Fixture> Form1Fixture::KeepingHistory(const QString &path, bool sample)
+std::unique_ptr<Form1Fixture> Form1Fixture::KeepingHistory(const QString &path)
 {
-    return std::make_unique<Form1Fixture>(true, QString(), [=](AppSettings &settings) {
-        settings.historyFile = path;
-        settings.sampleData = sample;
-    });
+    return std::make_unique<Form1Fixture>(
+        true, QString(), [=](AppSettings &settings) { settings.historyFile = path; });
 }
 
 void Step(QWidget &form)

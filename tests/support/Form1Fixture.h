@@ -34,8 +34,8 @@ struct Form1Fixture
                           const std::function<void(AppSettings &)> &adjust = {},
                           ServiceSwitch *services = nullptr);
 
-    // A window that keeps its history in `path`; for sample counts, which are never kept.
-    static std::unique_ptr<Form1Fixture> KeepingHistory(const QString &path, bool sample = false);
+    // A window that keeps its history in `path`.
+    static std::unique_ptr<Form1Fixture> KeepingHistory(const QString &path);
 
     template<typename T> T *find(const char *name) const
     {
