@@ -149,32 +149,32 @@ private slots:
         QCOMPARE(f->status()->panelText(2), "<i>a.com查询完毕 | 共：3个域名 | 剩余查询：2个");
         QCOMPARE(f->status()->panel(2)->textFormat(), Qt::PlainText);
         f->form->cx(); // the run goes on querying after it
-        tick();
+        f->step();
         QCOMPARE(f->runState(), kRunning + " cursor:1");
         QCOMPARE(f->rowTexts(2).mid(0, 2), QStringList({ "3", "b.com" }));
-        tick(); // makes the last entry current: the run ends with it
+        f->step(); // makes the last entry current: the run ends with it
         QCOMPARE(f->runState(), kIdle);
         QCOMPARE(f->rowTexts(3), QStringList({ "4", "c.com", "12,300", "0", "7", "35" }));
         QCOMPARE(f->status()->panelText(2), QString("所有域名已查询完毕!"));
 
         f->click("Command2"); // a new start clears the rows and begins with entry 0
         QCOMPARE(f->rowCount(), 1);
-        tick();
+        f->step();
         f->importLines({ "a.com", "b.com" }); // its last entry is queried: the run is on
         QCOMPARE(f->runState(), kRunning + " cursor:1");
-        tick(); // the cursor lies at the end of the shorter list: the run ends
+        f->step(); // the cursor lies at the end of the shorter list: the run ends
         QCOMPARE(f->runState(), kIdle);
         QCOMPARE(f->rowCount(), 3);
         f->click("Command2");
         f->click("Command2");
-        tick(); // a step queued before the stop belongs to no run
+        f->step(); // a step queued before the stop belongs to no run
         QCOMPARE(f->runState(), kIdle);
         QCOMPARE(f->server.requests.size(), 8);
         f->click("Command2");
         f->importFile(f->writeFile("empty.txt", ""));
         f->click("Command2"); // the empty-list message instead of a stop
         QCOMPARE(f->fake.log.last(), emptyListBox);
-        tick();
+        f->step();
         QCOMPARE(f->runState(), kIdle);
     }
 
@@ -187,9 +187,9 @@ private slots:
         f->importLines({ "a.com", "slow.com", "never.com", "b.com" });
         QVERIFY(f->workElsewhere()); // the end is announced, once though reached twice
         int rowsWhenTheRunEnded = -1;
-        f->onRequest("slow.com", [this] { tick(); });
+        f->onRequest("slow.com", [this] { f->step(); });
         f->onRequest("never.com", [&] {
-            tick(); // b.com, the last entry, inside never.com's wait: the run ends
+            f->step(); // b.com, the last entry, inside never.com's wait: the run ends
             rowsWhenTheRunEnded = timer()->isActive() ? -1 : f->rowCount();
             f->server.setReply(
                 "/siteall/never.com",
@@ -198,7 +198,7 @@ private slots:
         });
         f->click("Command2");
         timer()->setInterval(3600 * 1000); // the steps come from the test
-        tick();
+        f->step();
         QCOMPARE(rowsWhenTheRunEnded, 2);
         QCOMPARE(f->rowTexts(1).mid(0, 2), QStringList({ "2", "b.com" }));
         QCOMPARE(f->rowTexts(2), QStringList({ "3", "never.com", "", "", "", "" }));
@@ -219,7 +219,7 @@ private slots:
         f->server.requests.clear();
         f->click("Command2");
         timer()->setInterval(3600 * 1000);
-        tick();
+        f->step();
         QCOMPARE(f->rowCount(), 3);
         QCOMPARE(f->server.requests.size(), 3);
         QCOMPARE(f->status()->panelText(2), QString("所有域名已查询完毕!"));
@@ -267,10 +267,10 @@ private slots:
             f->server.release();
         });
         for (int i = 1; i < 16; ++i)
-            f->onRequest(domains.at(i), [this] { tick(); }); // the next step, inside this wait
+            f->onRequest(domains.at(i), [this] { f->step(); }); // the next step, inside this wait
         f->onRequest(domains.at(16), [&] {
             deepest = waiting();
-            tick(); // due at the bound: not started
+            f->step(); // due at the bound: not started
             afterTheStep = waiting();
             addAndQuery("x.com"); // held back
             if (then != "go on")
@@ -283,7 +283,7 @@ private slots:
             }
             f->server.release();
         });
-        tick();
+        f->step();
         QTRY_VERIFY_WITH_TIMEOUT(!watchdog.isActive() && waiting() == 0, 120'000);
         QCOMPARE(deepest, 16);
         QCOMPARE(afterTheStep, 16);
@@ -317,10 +317,10 @@ private slots:
             addAndQuery("e.com");
             f->server.release();
         });
-        tick();
+        f->step();
         QCOMPARE(f->runState(), kRunning + " cursor:1");
         QCOMPARE(f->rowTexts(2).mid(0, 3), QStringList({ "3", "b.com", "5" }));
-        tick();
+        f->step();
         QCOMPARE(f->rowTexts(3).mid(0, 2), QStringList({ "4", "c.com" }));
     }
 
@@ -339,7 +339,7 @@ private slots:
         f->form->cx();
         f->click("Command2");
         QCOMPARE(f->runState(), kRunning + " cursor:0");
-        tick();
+        f->step();
         QCOMPARE(f->list()->currentItem()->text(), QString("c.com"));
     }
 
@@ -389,7 +389,7 @@ private slots:
         QCOMPARE(f->rowTexts(1), QStringList({ "2", "x.com", "", "", "", "" }));
         QCOMPARE(rows->index(1, 0).data(Qt::ToolTipRole).toString(), "失败原因：HTTP 500");
         QCOMPARE(f->status()->panelText(2), "x.com仍然失败（HTTP 500） | 剩余查询：1个");
-        tick(); // y.com has counts now; it was the last: the retry ends
+        f->step(); // y.com has counts now; it was the last: the retry ends
         QCOMPARE(f->rowTexts(3), QStringList({ "4", "y.com", "5", "6", "7", "8" }));
         QVERIFY(rows->index(3, 0).data(Qt::ToolTipRole).isNull());
         QCOMPARE(repaint.size(), 2); // the table is told of each, and draws the row again
@@ -428,9 +428,9 @@ private slots:
         f->serveCounts("late.com", { "5亿", "1", "1", "1" });
         f->importLines({ "small.com", "none.com", "big.com", "mid.com", "late.com" });
         f->click("Command2");
-        tick();
-        tick();
-        tick();
+        f->step();
+        f->step();
+        f->step();
         QHeaderView *header = f->table()->horizontalHeader();
         QVERIFY(!header->isSortIndicatorShown()); // nothing sorted yet: no arrow
         f->clickHeader(2);
@@ -438,7 +438,7 @@ private slots:
         QCOMPARE(domainsShown(), QStringList({ "big.com", "mid.com", "small.com", "none.com" }));
         f->clickHeader(2);
         QCOMPARE(domainsShown(), QStringList({ "small.com", "mid.com", "big.com", "none.com" }));
-        tick(); // the last row arrives sorted
+        f->step(); // the last row arrives sorted
         QCOMPARE(domainsShown(),
                  QStringList({ "small.com", "mid.com", "big.com", "late.com", "none.com" }));
         QCOMPARE(f->rowTexts(3).mid(0, 3), QStringList({ "5", "late.com", "5亿" }));
@@ -466,7 +466,7 @@ private slots:
         f->click("Command2"); // skips the whole stretch, one entry after the other
         QCOMPARE(f->runState(), kRunning + " cursor:20001");
         QCOMPARE(f->rowTexts(0).mid(0, 2), QStringList({ "1", "home.example" }));
-        tick(); // a rejected entry just before the last: the last is queried at once
+        f->step(); // a rejected entry just before the last: the last is queried at once
         QCOMPARE(f->rowTexts(1).mid(0, 2), QStringList({ "2", "z.com" }));
         QCOMPARE(f->runState(), kIdle);
 
@@ -516,8 +516,6 @@ private:
             shown << f->rowTexts(row).value(1);
         return shown;
     }
-    // One step of the run, as the timer makes it.
-    void tick() const { f->step(); }
     QTimer *timer() const { return f->find<QTimer>("Timer1"); }
     int waiting() const { return f->form->queryState().waitingQueries; }
     QSlider *slider() const { return f->find<QSlider>("Slider1"); }
