@@ -374,11 +374,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT((said += program.readAllStandardError()).contains("1 a.com"),
                                      60'000);
         };
-        const auto finished = [&] { // the loopback server answers meanwhile
-            while (program.state() != QProcess::NotRunning && !program.waitForFinished(10))
-                QCoreApplication::processEvents();
-            return said += QString::fromUtf8(program.readAllStandardError());
-        };
+        const auto finished = [&] { return said += Finished(program); };
         const QString workbook = f->dir.filePath("out.xlsx");
         startWaiting({ "--output", workbook });
         program.terminate();
@@ -420,10 +416,7 @@ private slots:
         program.setProcessEnvironment(bare);
         const auto said = [&](const QStringList &arguments) {
             program.start(PROGRAM_DIR "/varnel-index-query", arguments);
-            while (program.state() != QProcess::NotRunning
-                   && !program.waitForFinished(10)) // the loopback server answers meanwhile
-                QCoreApplication::processEvents();
-            return QString::fromUtf8(program.readAllStandardError()).split('\n').first();
+            return Finished(program).split('\n').first();
         };
         const QString noDisplay = said({});
         QCOMPARE(program.exitCode(), 1);
@@ -466,6 +459,14 @@ private slots:
     }
 
 private:
+    // What the child said on stderr once it has ended; the loopback server answers meanwhile.
+    static QString Finished(QProcess &program)
+    {
+        while (program.state() != QProcess::NotRunning && !program.waitForFinished(10))
+            QCoreApplication::processEvents();
+        return QString::fromUtf8(program.readAllStandardError());
+    }
+
     // The lines a terminal shows for `written`: what follows a return to the line's start and
     // its erasure is all that is left of the line.
     static QStringList OnScreen(const QString &written)

@@ -301,18 +301,9 @@ private slots:
         for (const auto &[line, host] : lines)
             QCOMPARE(TidyDomainEntry(line), host);
 
-        const QStringList pasted { "https://shop.example.com/path",
-                                   "Example.COM",
-                                   " site.com ",
-                                   "site.com,123",
-                                   "   ",
-                                   "a.cn",
-                                   "https://",
-                                   "b.cn",
-                                   "c.cn",
-                                   "D.cn",
-                                   "E.cn",
-                                   "F.cn" };
+        const QStringList pasted({ "https://shop.example.com/path", "Example.COM", " site.com ",
+                                   "site.com,123", "   ", "a.cn", "https://", "b.cn", "c.cn",
+                                   "D.cn", "E.cn", "F.cn" });
         f->importLines(pasted);
         QCOMPARE(f->list()->entries(), pasted); // the import keeps what it read
         f->fake.log.clear();
