@@ -228,6 +228,14 @@ private slots:
         f->click("Command2"); // stopped when its page was asked for: the start arms no timer
         QCOMPARE(f->rowCount(), 1);
         QCOMPARE(f->runState(), kIdle);
+        // A window gone for good while its page is on the way is not touched again.
+        f->serveCounts("a.com", { "1", "1", "1", "1" }, ScriptedHttpServer::Mode::Held);
+        f->onRequest("a.com", [this] {
+            f->form.reset();
+            f->server.release();
+        });
+        f->form->cx();
+        QVERIFY(!f->form);
     }
 
     // Steps wait inside each other only as deep as allowed (16 waits): a step due at the bound
