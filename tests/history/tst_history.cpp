@@ -141,8 +141,8 @@ private slots:
         QVERIFY(AskSqlite(unmarked, "PRAGMA application_id").toInt() != 0);
     }
 
-    // A lock another program holds past the busy time passes: the row waits in memory and is
-    // written once the lock is gone (a disk that fills: the window's test).
+    // A lock another program holds past the busy time passes: the rows wait in memory, as many
+    // as may wait, and are written once the lock is gone (a disk that fills: the window's test).
     void passingFaults()
     {
         QTemporaryDir dir;
@@ -155,11 +155,14 @@ private slots:
             QVERIFY(other.open());
             QSqlQuery hold(other);
             QVERIFY(hold.exec("BEGIN EXCLUSIVE"));
-            store.record(store.beginRun("run", "s", {}),
-                         Row(1, "a.com", {}, "2026-12-07T10:00:00"));
+            const qint64 run = store.beginRun("run", "s", {});
+            store.record(run, Row(1, "a.com", {}, "2026-12-07T10:00:00"));
             QVERIFY(!store.commit()); // after the busy time
             QCOMPARE(store.passing().problem, HistoryStore::Problem::Locked);
-            QCOMPARE(store.waitingRows(), 1);
+            for (int i = 2; i <= 65'537; ++i) // past what may wait: lost, and counted
+                store.record(run, Row(i, QString("%1.com").arg(i), {}, "2026-12-07T10:00:00"));
+            QCOMPARE(store.waitingRows(), 65'536);
+            QCOMPARE(store.lostRows(), 1);
             hold.exec("ROLLBACK");
             hold = QSqlQuery();
             other.close();
@@ -167,7 +170,7 @@ private slots:
             QSqlDatabase::removeDatabase("other");
             QVERIFY(store.commit());
         }
-        QCOMPARE(AskSqlite(held, "SELECT count(*) FROM records").toInt(), 1);
+        QCOMPARE(AskSqlite(held, "SELECT count(*) FROM records").toInt(), 65'536);
     }
 
     // Two programs writing the same file at once, each on its own thread and connection: every
