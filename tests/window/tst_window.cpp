@@ -407,18 +407,22 @@ private slots:
         QCOMPARE(QDir(f.dir.path()).entryList({ "*.xlsx*", ".xlsx-*" }, QDir::Files | QDir::Hidden),
                  QStringList({ "results.xlsx" }));
         // Whatever a page holds, the sheet is well-formed XML: characters XML does not allow
-        // are replaced, a NUL never ends a cell, and text that reads as an escape is escaped.
-        const QString hostile = f.dir.filePath("hostile.xlsx");
-        const QStringList cells { "x\uFFFEy\uFFFF", QString::fromUtf16(u"n\0l", 3), "_x0041_" };
+        // are replaced, a NUL never ends a cell, and text that reads as an escape is escaped,
+        // then cut to the 32,767 characters a cell holds, never inside a pair.
+        const QString hostile = f.dir.filePath("hostile.xlsx"), a(32'753, 'a');
+        const QStringList cells { "x\uFFFEy\uFFFF", QString::fromUtf16(u"n\0l", 3),
+                                  "_x0041_" + a + "\U0001F600" };
         QCOMPARE(WriteResultsWorkbook(hostile, { "s", { { "1", "2", "3" }, cells }, {}, {} }),
                  QString());
-        QXmlStreamReader xml(ZipPart(hostile, "xl/worksheets/sheet1.xml"));
+        const QString hostileRows = ZipPart(hostile, "xl/worksheets/sheet1.xml");
+        QXmlStreamReader xml(hostileRows);
         QStringList texts;
         while (!xml.atEnd())
             if (xml.readNext() == QXmlStreamReader::Characters)
                 texts << xml.text().toString();
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-        QVERIFY2(texts.contains("n\uFFFDl") && texts.contains("_x005F_x0041_"),
+        QVERIFY2(texts.contains("n\uFFFDl")
+                     && hostileRows.contains("<t>_x005F_x0041_" + a + "</t>"),
                  qPrintable(texts.join('|')));
         // The error number decides, whatever the volume says; a size that cannot be read (a
         // container's mount table may not list the folder) is unknown, never full.
