@@ -481,6 +481,7 @@ private slots:
         f->form->cx();
         QCOMPARE(f->status()->panelText(2), QString("域名不正确,自动跳转下一个.."));
         QCOMPARE(f->rowCount(), 2);
+        QCOMPARE(f->runState(), kIdle); // the cursor stays on the last entry
     }
 
     // An entry goes into its page's address as one path segment, whatever it holds: it never
