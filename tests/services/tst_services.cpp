@@ -58,9 +58,8 @@ private slots:
         QVERIFY(f.button("Command2")->isEnabled());
         QCOMPARE(f.form->windowTitle(), "Varnel网站收录批量查询器（示例数据）");
         QVERIFY(f.menu(f.list(), "打开示例域名列表").contains("服务设置…"));
-        QVERIFY(f.list()->count() > 0);
         const QString current = f.list()->currentText();
-        QVERIFY(!current.isEmpty());
+        QVERIFY(!current.isEmpty()); // the sample list is open
         f.form->cx(); // a row of sample counts
         QTRY_COMPARE_WITH_TIMEOUT(f.rowCount(), 1, 60'000);
         f.table()->findChild<QAction *>("exportResults")->trigger(); // cancelled
@@ -214,6 +213,8 @@ private slots:
         QVERIFY(old.readAll().contains("s0.example"));
         QCOMPARE(ServiceSettings::load(file).statsBase, "http://s1.example");
         QCOMPARE(ServiceSettings::load(file).proxy, ServiceSettings::Proxy::None);
+        settings = { {}, {}, ServiceSettings::Proxy::Manual, "proxy.example", 65535 };
+        QVERIFY2(settings.problem().isEmpty(), qPrintable(settings.problem())); // ports 1 to 65535
         QCOMPARE(QDir(data.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList { "settings.conf" });
     }

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "DesktopStart.h"
 #include "Form1Fixture.h"
 #include "HistoryStore.h"
 #include "HistoryWindow.h"
@@ -109,8 +110,7 @@ private slots:
         const QRect link = f.button("Command5")->geometry(),
                     start = f.button("Command2")->geometry(), pace = caption->geometry(),
                     paceSlider = slider->geometry();
-        const auto tableWidth = [header] { return header->length(); };
-        const int columnsWidth = tableWidth();
+        const int columnsWidth = header->length();
         const auto panelWidths = [&f] {
             QList<int> widths;
             for (int panel = 1; panel <= 4; ++panel)
@@ -127,7 +127,7 @@ private slots:
         QVERIFY(caption->width() >= caption->sizeHint().width());
         QCOMPARE(slider->geometry(), paceSlider.translated(0, 100));
         QCOMPARE(header->sectionSize(1), widths.first() + 100);
-        QCOMPARE(tableWidth(), columnsWidth + 200);
+        QCOMPARE(header->length(), columnsWidth + 200);
         panels[1] += 200; // the message's panel takes the width
         QCOMPARE(panelWidths(), panels);
         f.form->resize(laidOut - QSize(100, 100));
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(f.table()->geometry(), table);
         QCOMPARE(QList<int>({ header->sectionSize(1), header->sectionSize(header->count() - 1) }),
                  widths);
-        QCOMPARE(tableWidth(), columnsWidth);
+        QCOMPARE(header->length(), columnsWidth);
         slider->setValue(2);
 
         const QByteArray samples = ReadFile(PROGRAM_DIR "/sample-counts.tsv");
@@ -177,6 +177,8 @@ private slots:
                                    "--batch l --resume", "--batch l --pace 61", "--batch l stray",
                                    "--output o.csv", "--batch l --service-settings" })
             QCOMPARE(ParseCommandLine(QString("prog ").append(wrong).split(' ')).exitStatus, 2);
+        for (const char *platform : { "prog -platform xcb", "prog -v --platform=xcb" })
+            QCOMPARE(ChosenPlatform(QString(platform).split(' ')), "xcb");
         for (const char *bad : { "127.0.0.1:1", "ftp://h", "http://", "", "http://u:p@h",
                                  "http://h/?q", "http://h/#f" }) {
             const CommandLine refused = ParseCommandLine({ "prog", "--stats-url", bad });
@@ -388,7 +390,8 @@ private slots:
         QCOMPARE(QDir(f.dir.path()).entryList({ "*.csv*", "no" }), QStringList({ "results.csv" }));
 
         // As an Excel workbook: counts as numbers, every text a string (never a formula), the
-        // header frozen, the reasons in a seventh column; nothing left behind when it fails.
+        // header frozen, columns as wide as their texts (and 2 more), the reasons in a seventh
+        // column; nothing left behind when it fails.
         f.fake.fileAnswers << f.dir.filePath("results.xlsx") << f.dir.filePath("no/results.xlsx");
         table->findChild<QAction *>("exportWorkbook")->trigger();
         table->findChild<QAction *>("exportWorkbook")->trigger();
@@ -396,7 +399,9 @@ private slots:
         const QString rows = ZipPart(workbook, "xl/worksheets/sheet1.xml");
         QVERIFY2(rows.contains(R"(<c r="C2"><v>12300</v></c>)") && rows.contains("ySplit=\"1\"")
                      && rows.contains("<t>=1+HYPERLINK(B2)</t>") && !rows.contains("<f>")
-                     && rows.contains("<t>HTTP 404</t>") && rows.contains("<t>失败原因</t>"),
+                     && rows.contains("<t>HTTP 404</t>") && rows.contains("<t>失败原因</t>")
+                     && rows.contains(R"(<col min="1" max="1" width="8.7109375")") // 6, at least
+                     && rows.contains(R"(<col min="2" max="2" width="62.7109375")"), // 60 at most
                  qPrintable(rows.left(3000)));
         QVERIFY(ZipPart(workbook, "xl/workbook.xml").contains("name=\"收录查询结果\""));
         QCOMPARE(f.fake.log.last(), cannotSave + "no/results.xlsx\r\n文件夹不存在。");
@@ -472,8 +477,7 @@ private slots:
     {
         QTemporaryDir data;
         const QString path = data.filePath("history.sqlite");
-        const auto started = &Form1Fixture::KeepingHistory;
-        auto f = started(path);
+        auto f = Form1Fixture::KeepingHistory(path);
         f->importLines({ "a.com", "fail.com" });
         for (const char *baidu : { "1,180", "1,234" }) {
             f->serveCounts("a.com", { baidu, "5", "-", "187.9万" });
@@ -573,7 +577,7 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(f->fake.log.filter("已经写入").isEmpty()); // nothing was ever waiting
 
-        f = started(path); // started again
+        f = Form1Fixture::KeepingHistory(path); // started again
         table = f->table();
         table->findChild<QAction *>("openLastResults")->trigger();
         QCOMPARE(f->rowTexts(0), QStringList({ "1", "a.com", "1,234", "5", "-", "187.9万" }));
@@ -618,7 +622,7 @@ private slots:
 
         // A file that cannot be made: said once, and the history is off until the next start.
         const QString nowhere = WriteFile(data.filePath("plain"), {}) + "/history.sqlite";
-        f = started(nowhere);
+        f = Form1Fixture::KeepingHistory(nowhere);
         QTRY_COMPARE_WITH_TIMEOUT(f->fake.log.size(), 1, 60'000);
         QVERIFY2(f->fake.log.first().startsWith("warning Varnel系列软件: 无法使用历史记录文件："
                                                 + nowhere + "\r\n"),
