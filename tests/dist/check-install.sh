@@ -124,20 +124,34 @@ grep -qx "Actions=service-settings;" "$entry" && [ -n "$action" ] \
 seen=$(with_xvfb env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$scratch/runtime" bash -c '
   mkdir -m 700 "$XDG_RUNTIME_DIR"
   windows() { LC_ALL=C.UTF-8 xwininfo -root -tree | grep -c "Varnel网站收录"; }
+  # On a loaded machine Xvfb now and then turns a client away, which is the server and not the
+  # program: each start is then asked once more.
+  turnedAway() { grep -q "could not connect to display" "$XDG_RUNTIME_DIR/said"; }
   start() {
-    QT_QPA_PLATFORM=xcb "$1" --stats-url http://127.0.0.1:9 --update-url http://127.0.0.1:9 \
-      >/dev/null 2>"$XDG_RUNTIME_DIR/said" &
-    program=$!
-    for _ in $(seq 1800); do
-      [ "$(windows)" -ge 1 ] && ls "$XDG_RUNTIME_DIR"/varnel-index-query-* >/dev/null 2>&1 && break
-      kill -0 $program 2>/dev/null || break
-      sleep 0.1
+    for attempt in 1 2; do
+      QT_QPA_PLATFORM=xcb "$1" --stats-url http://127.0.0.1:9 --update-url http://127.0.0.1:9 \
+        >/dev/null 2>"$XDG_RUNTIME_DIR/said" &
+      program=$!
+      for _ in $(seq 1800); do
+        [ "$(windows)" -ge 1 ] && ls "$XDG_RUNTIME_DIR"/varnel-index-query-* >/dev/null 2>&1 && break
+        kill -0 $program 2>/dev/null || break
+        sleep 0.1
+      done
+      ! kill -0 $program 2>/dev/null && turnedAway || break
     done
   }
+  later() { # a start that hands over to the window and ends
+    for attempt in 1 2; do
+      QT_QPA_PLATFORM=xcb timeout 60 "$@" >/dev/null 2>"$XDG_RUNTIME_DIR/said"
+      status=$?
+      turnedAway || break
+    done
+    return $status
+  }
   start "$1"
-  QT_QPA_PLATFORM=xcb timeout 60 "$1" "$2" >/dev/null 2>&1
+  later "$1" "$2"
   echo "second start: $? windows: $(windows)"
-  QT_QPA_PLATFORM=xcb timeout 60 "$1" $3 >/dev/null 2>&1 # 服务设置 from the launcher menu
+  later "$1" $3 # 服务设置 from the launcher menu
   settings=$?
   for _ in $(seq 600); do
     LC_ALL=C.UTF-8 xwininfo -root -tree | grep -q "\"服务设置\"" && break
@@ -146,13 +160,9 @@ seen=$(with_xvfb env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$scratch/runti
   LC_ALL=C.UTF-8 xwininfo -root -tree | grep -q "\"服务设置\"" && echo "settings start: $settings shown"
   kill -KILL $program
   wait $program 2>/dev/null
-  # The server first lets go of the killed window; on a loaded machine Xvfb now and then still
-  # turns the next client away, which is Xvfb'"'"'s, not the program'"'"'s: asked once more then.
+  # The server first lets go of the killed window.
   for _ in $(seq 600); do [ "$(windows)" -eq 0 ] && break; sleep 0.1; done
   start "$1"
-  if ! kill -0 $program 2>/dev/null && grep -q "could not connect to display" "$XDG_RUNTIME_DIR/said"; then
-    start "$1"
-  fi
   kill -0 $program 2>/dev/null && echo "after a kill: windows: $(windows)"
   kill -0 $program 2>/dev/null || cat "$XDG_RUNTIME_DIR/said"
   kill $program
