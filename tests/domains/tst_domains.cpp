@@ -341,7 +341,6 @@ private slots:
                                "query" }));
         QCOMPARE(f->list()->entries(), QStringList({ "first.com", "example.com" }));
         QCOMPARE(f->rowTexts(0), QStringList({ "1", "example.com", "1", "2", "3", "4" }));
-        QCOMPARE(f->form->queryState().queryMode, 0);
 
         f->importLines(QStringList(kMostEntries, "a.com"));
         add("example.com", false);

@@ -177,6 +177,7 @@ private slots:
                                    "--batch l --resume", "--batch l --pace 61", "--batch l stray",
                                    "--output o.csv", "--batch l --service-settings" })
             QCOMPARE(ParseCommandLine(QString("prog ").append(wrong).split(' ')).exitStatus, 2);
+        QCOMPARE(ParseCommandLine({ "prog", "-q" }).output.section(u'\n', 0, 0), "未知选项：-q");
         for (const char *platform : { "prog -platform xcb", "prog -v --platform=xcb" })
             QCOMPARE(ChosenPlatform(QString(platform).split(' ')), "xcb");
         for (const char *bad : { "127.0.0.1:1", "ftp://h", "http://", "", "http://u:p@h",
