@@ -90,6 +90,7 @@ private slots:
         QTemporaryDir dir;
         const QString list = WriteFile(dir.filePath("list.txt"), "a.com\nb.com\n");
         QCOMPARE(AskSqlite(dir.filePath("other.db"), "CREATE TABLE notes (text)"), QVariant());
+        AskSqlite(dir.filePath("other.db"), "PRAGMA user_version = 1"); // as many programs mark
         for (const QString &foreign : { list, dir.filePath("other.db") }) {
             const QByteArray bytes = ReadFile(foreign);
             {
